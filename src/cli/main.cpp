@@ -1,0 +1,10 @@
+#include "CommandLine.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> Args(argv + 1, argv + argc);
+    return RunCommandLine(Args, std::cout, std::cerr);
+}

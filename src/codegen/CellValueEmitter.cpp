@@ -1,0 +1,3 @@
+#include "UnitGenerator.h"
+
+void EmitCellValues(TEmitContext&, int) {}

@@ -1,0 +1,6 @@
+#include "Main.h"
+
+TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent)
+{
+    setWindowTitle("Tabulon");
+}

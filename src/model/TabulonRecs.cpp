@@ -1,0 +1,13 @@
+#include "TabulonRecs.h"
+
+const char* const ExcelColorNames[ExcelColorCount] = {
+    "xc0", "xc1", "xc2", "xc3", "xc4", "xc5", "xc6", "xc7",
+    "xcBlack", "xcWhite", "xcRed", "xcBrightGreen", "xcBlue", "xcYellow", "xcPink", "xcTurquoise",
+    "xcDarkRed", "xcGreen", "xcDarkBlue", "xcBrownGreen", "xcViolet", "xcBlueGreen", "xcGrey25", "xcGrey50",
+    "xc24", "xc25", "xc26", "xc27", "xc28", "xc29", "xc30", "xc31",
+    "xc32", "xc33", "xc34", "xc35", "xc36", "xc37", "xc38", "xc39",
+    "xcSky", "xcPaleTurquois", "xcPaleGreen", "xcLightYellow", "xcPaleSky", "xcRose", "xcLilac", "xcLightBrown",
+    "xcDarkSky", "xcDarkTurquois", "xcGrass", "xcGold", "xcLightOrange", "xcOrange", "xcDarkBlueGrey", "xcGrey40",
+    "xcDarkGreenGrey", "xcEmerald", "xcDarkGreen", "xcOlive", "xcBrown", "xcCherry", "xcIndigo", "xcGrey80",
+    "xcAutomatic",
+};
