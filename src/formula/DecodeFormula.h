@@ -3,7 +3,7 @@
 // back to formula text in A1 notation, and the rewriting of a shared
 // formula's relative tokens for one cell.
 
-#include "TabulonRecs.h"
+#include "model/TabulonRecs.h"
 
 #include <cstdint>
 #include <functional>
