@@ -25,7 +25,10 @@ void TSheet::SetName(const std::string& Value)
     FName = Stored;
 }
 
-void TSheet::ClearSheet() {}
+void TSheet::ClearSheet()
+{
+    InFileCharts.Clear();
+}
 
 TSheets::TSheets(TTabulon* Owner) : FOwner(Owner) {}
 

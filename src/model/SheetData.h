@@ -1,6 +1,8 @@
 #pragma once
 // The sheets of a workbook.
 
+#include "XLSChart.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ public:
 
     TSheets& Collection() { return FCollection; }
     int ID() const { return FID; }
+
+    // Charts embedded in this sheet, as read from the file.
+    TXLSInFileCharts InFileCharts;
 
 private:
     TSheets& FCollection;
