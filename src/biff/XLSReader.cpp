@@ -273,14 +273,26 @@ void TXLSReader::RecFILEPASS(TBiffRecord&)
 // BIFF8: the same up to cch, then a flag byte (bit 0: 1 = UTF-16LE, 0 = one
 // byte per character) and the characters. The name is kept in the model's
 // stored form: flag byte first for BIFF8, the bare bytes for BIFF5.
+//
+// BIFF4 workbooks (.xlw) list their sheets in 0x0085 records that hold only
+// cch (1) and the name, in substream order; taking them keeps every sheet of
+// such a workbook instead of stopping after the first.
 void TXLSReader::RecBOUNDSHEET(TBiffRecord& R)
 {
     TByteCursor Body = R.Cursor();
     TSheetName Entry;
+    const TExcelVersion Version = FOwner.GetVersion();
+    if (Version == xvExcel21 || Version == xvExcel30 || Version == xvExcel40) {
+        const auto Chars = Body.Bytes(Body.U8("the name length"), "the sheet name");
+        Entry.Name.assign(Chars.begin(), Chars.end());
+        Entry.StreamOffset = 0;
+        FSheetNames.push_back(std::move(Entry));
+        return;
+    }
     Entry.StreamOffset = Body.U32("the sheet's stream offset");
     Body.Skip(2, "the sheet state and type");
     const uint8_t Length = Body.U8("the name length");
-    if (FOwner.GetVersion() == xvExcel97) {
+    if (Version == xvExcel97) {
         const uint8_t Wide = Body.U8("the name's encoding flag") & 1;
         const auto Chars = Body.Bytes(Wide ? 2u * Length : Length, "the sheet name");
         Entry.Name.push_back(static_cast<char>(Wide));
