@@ -65,8 +65,13 @@ const std::array<uint8_t, 65536>& TXLSReader::DispatchIndex()
         std::array<uint8_t, 65536> Result{};
         const auto Table = DispatchTable();
         static_assert(BiffRecordCount < 255, "the dispatch index holds positions in one byte");
-        for (size_t I = 0; I < Table.size(); ++I)
-            Result[Table[I].Id] = static_cast<uint8_t>(I + 1);
+        // Entries that do nothing get no slot, so most records cost no call;
+        // a BOF-like identifier keeps its slot so it is not taken for a BOF.
+        for (size_t I = 0; I < Table.size(); ++I) {
+            const bool NoOp = Table[I].Handler == &TXLSReader::RecNone || Table[I].Handler == &TXLSReader::RecPending;
+            if (!NoOp || IsBOFId(Table[I].Id))
+                Result[Table[I].Id] = static_cast<uint8_t>(I + 1);
+        }
         return Result;
     }();
     return Index;
@@ -108,6 +113,8 @@ template <typename TOpen> void TXLSReader::Run(TOpen&& Open)
     ReadFirstBOF();
     Progress(0);
 
+    const uint8_t* const Index = DispatchIndex().data();
+    const TDispatchEntry* const Table = DispatchTable().data();
     int ProgressCount = 0;
     TBiffHeader Header;
     try {
@@ -127,7 +134,10 @@ template <typename TOpen> void TXLSReader::Run(TOpen&& Open)
                     Progress(static_cast<int>(
                         std::nearbyint(static_cast<double>(FStream.Position()) * 100.0 / FStream.StreamSize)));
             }
-            Dispatch(Record);
+            if (const uint8_t Slot = Index[Record.Id])
+                (this->*Table[Slot - 1u].Handler)(Record);
+            else if (IsBOFId(Record.Id))
+                RecBOF(Record);
             std::copy_backward(FRecPositions.begin(), FRecPositions.end() - 1, FRecPositions.end());
             FRecPositions[0] = static_cast<int32_t>(FStream.Position());
         }
@@ -163,14 +173,6 @@ void TXLSReader::ReadFirstBOF()
         FCurrentSheet = 0;
     // Bit 4 of the BIFF8 file-history flags at offset 8 marks a Macintosh file.
     FOwner.IsMac = FOwner.GetVersion() == xvExcel97 && BOF.Length >= 12 && (BOF.Body[8] & 0x10) != 0;
-}
-
-void TXLSReader::Dispatch(TBiffRecord& R)
-{
-    if (const uint8_t Slot = DispatchIndex()[R.Id])
-        (this->*DispatchTable()[Slot - 1u].Handler)(R);
-    else if (IsBOFId(R.Id))
-        RecBOF(R);
 }
 
 void TXLSReader::Progress(int Value)

@@ -70,7 +70,6 @@ private:
 
     template <typename TOpen> void Run(TOpen&& Open);
     void ReadFirstBOF();
-    void Dispatch(TBiffRecord& R);
     void Progress(int Value);
 
     // For handlers.

@@ -53,22 +53,39 @@ std::vector<uint8_t> ReadWholeFile(const std::string& FileName)
         throw Exception(StrFmt("File \"%s\" is too large (%lld bytes)", FileName.c_str(),
                                static_cast<long long>(Info.st_size)));
 
-    std::vector<uint8_t> Bytes;
-    Bytes.reserve(S_ISREG(Info.st_mode) ? static_cast<size_t>(Info.st_size) : 0);
-    uint8_t Chunk[65536];
-    for (;;) {
-        const ssize_t Got = ::read(Fd, Chunk, sizeof Chunk);
-        if (Got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw Exception("Cannot read file \"" + FileName + "\": " + std::strerror(errno));
+    // Read straight into a buffer of the file's size. A file that grows
+    // meanwhile (or has no size, like a pipe) is followed to its real end:
+    // a small probe read tells whether anything follows before growing.
+    std::vector<uint8_t> Bytes(S_ISREG(Info.st_mode) ? static_cast<size_t>(Info.st_size) : 0);
+    size_t Have = 0;
+    auto ReadSome = [&](uint8_t* Into, size_t Count) {
+        for (;;) {
+            const ssize_t Got = ::read(Fd, Into, Count);
+            if (Got >= 0)
+                return static_cast<size_t>(Got);
+            if (errno != EINTR)
+                throw Exception("Cannot read file \"" + FileName + "\": " + std::strerror(errno));
         }
+    };
+    for (;;) {
+        if (Have == Bytes.size()) {
+            uint8_t Probe[4096];
+            const size_t Got = ReadSome(Probe, sizeof Probe);
+            if (Got == 0)
+                break;
+            if (Bytes.size() + Got > static_cast<size_t>(INT32_MAX))
+                throw Exception("File \"" + FileName + "\" is too large");
+            Bytes.resize(std::min<size_t>(std::max(Bytes.size() * 2, Bytes.size() + 65536), INT32_MAX));
+            std::memcpy(Bytes.data() + Have, Probe, Got);
+            Have += Got;
+            continue;
+        }
+        const size_t Got = ReadSome(Bytes.data() + Have, Bytes.size() - Have);
         if (Got == 0)
             break;
-        if (Bytes.size() + static_cast<size_t>(Got) > static_cast<size_t>(INT32_MAX))
-            throw Exception("File \"" + FileName + "\" is too large");
-        Bytes.insert(Bytes.end(), Chunk, Chunk + Got);
+        Have += Got;
     }
+    Bytes.resize(Have);
     return Bytes;
 }
 
@@ -77,18 +94,13 @@ std::vector<uint8_t> ReadWholeFile(const std::string& FileName)
 TExcelVersion TXLSStream::OpenRead(const std::string& FileName)
 {
     Close();
-    if (TCompoundFile::IsCompoundFile(FileName)) {
-        TCompoundFile File;
-        File.Open(FileName);
-        return OpenCompound(File);
-    }
-    FData = ReadWholeFile(FileName);
-    return DetectPlain();
+    return OpenBytes(ReadWholeFile(FileName));
 }
 
 TExcelVersion TXLSStream::OpenBytes(std::vector<uint8_t> Bytes)
 {
     Close();
+    // One read of the whole file serves both kinds of input.
     if (TCompoundFile::IsCompoundData(Bytes)) {
         TCompoundFile File;
         File.OpenMemory(std::move(Bytes));
@@ -156,20 +168,6 @@ TExcelVersion TXLSStream::OpenCompound(TCompoundFile& File)
     return Workbook ? xvExcel97 : xvExcel50;
 }
 
-int TXLSStream::ReadHeader(TBiffHeader& Header)
-{
-    const size_t Left = Remaining();
-    if (Left < 4) {
-        FPos += Left;
-        return static_cast<int>(Left);
-    }
-    const uint8_t* P = FData.data() + FPos;
-    Header.RecId = static_cast<uint16_t>(P[0] | (P[1] << 8));
-    Header.RecLen = static_cast<uint16_t>(P[2] | (P[3] << 8));
-    FPos += 4;
-    return 4;
-}
-
 int TXLSStream::Read(void* Buffer, int Count)
 {
     if (Count <= 0)
@@ -178,14 +176,6 @@ int TXLSStream::Read(void* Buffer, int Count)
     if (!Bytes.empty())
         std::memcpy(Buffer, Bytes.data(), Bytes.size());
     return static_cast<int>(Bytes.size());
-}
-
-std::span<const uint8_t> TXLSStream::ReadSpan(size_t Count)
-{
-    const size_t Got = std::min(Count, Remaining());
-    const std::span<const uint8_t> Result(FData.data() + std::min(FPos, FData.size()), Got);
-    FPos += Got;
-    return Result;
 }
 
 int64_t TXLSStream::Seek(int32_t Offset, uint16_t Origin)

@@ -40,12 +40,30 @@ public:
 
     // Reads the next header; returns the number of bytes read (4, or fewer at
     // the end of the stream, in which case Header is untouched).
-    int ReadHeader(TBiffHeader& Header);
+    int ReadHeader(TBiffHeader& Header)
+    {
+        const size_t Left = Remaining();
+        if (Left < 4) {
+            FPos += Left;
+            return static_cast<int>(Left);
+        }
+        const uint8_t* P = FData.data() + FPos;
+        Header.RecId = static_cast<uint16_t>(P[0] | (P[1] << 8));
+        Header.RecLen = static_cast<uint16_t>(P[2] | (P[3] << 8));
+        FPos += 4;
+        return 4;
+    }
     // Copies up to Count bytes; returns how many were copied.
     int Read(void* Buffer, int Count);
     // Up to Count bytes at the position, without copying; the position moves
     // past them. The span stays valid until Close or the next OpenRead.
-    std::span<const uint8_t> ReadSpan(size_t Count);
+    std::span<const uint8_t> ReadSpan(size_t Count)
+    {
+        const size_t Got = Count < Remaining() ? Count : Remaining();
+        const std::span<const uint8_t> Result(FData.data() + (FPos < FData.size() ? FPos : FData.size()), Got);
+        FPos += Got;
+        return Result;
+    }
     // Origin 0 = from the start, 1 = from the position, 2 = from the end.
     // Positions past the end are allowed (reads there return nothing); a
     // position before the start throws. Returns the new position.
