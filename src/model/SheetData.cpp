@@ -70,6 +70,7 @@ void TSheet::ClearSheet()
     Notes.Clear();
     ColumnFormats.Clear();
     Charts.Clear();
+    InFileCharts.Clear();
     RowInfo.clear();
     Cells.Clear();
 }
