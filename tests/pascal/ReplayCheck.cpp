@@ -3,7 +3,10 @@
 // the "tabulon --dump-cells" listing. Cells the unit is not meant to rebuild
 // are expected to be absent, error formulas to come back as their text cell.
 //
-// Usage: pascal_replay_check BOOK REPLAY_OUTPUT [CELL_DUMP]
+// Fonts are compared with the model when asked for (once the generator
+// writes them): the properties the unit sets, the others at their defaults.
+//
+// Usage: pascal_replay_check BOOK REPLAY_OUTPUT [--cells CELL_DUMP] [--fonts]
 // Exit status: 0 same, 1 differences (listed on stdout), 2 usage or read error.
 
 #include "model/Tabulon.h"
@@ -194,12 +197,51 @@ std::string Escape(const std::string& Text)
     return Out;
 }
 
+const char* const StyleNames[] = {"xfsBold", "xfsItalic", "xfsStrikeOut"};
+
+// A font as the unit rebuilds it: colours without a name and xcBlack are not
+// written, nor are escapement and underline.
+std::string ExpectedFont(const TXFont& F, int Index)
+{
+    const int Color = F.Color <= xcAutomatic ? F.Color : xcBlack;
+    std::string Style;
+    for (int Bit = 0; Bit < 3; ++Bit)
+        if (F.Style & (1u << Bit))
+            Style += std::string(Style.empty() ? "" : ",") + StyleNames[Bit];
+    return "font\t" + std::to_string(Index) + "\tName=" + Escape(F.Name) + "\tCharset=" +
+           std::to_string(F.Charset) + "\tColor=" + ExcelColorNames[Color] + "\tSize=" + std::to_string(F.Size) +
+           "\tStyle=[" + Style + "]\tSubSuperScript=xssNone\tUnderline=xulNone";
+}
+
+void CompareLists(const std::vector<std::string>& Want, const std::vector<std::string>& Got,
+                  std::vector<std::string>& Problems)
+{
+    for (size_t I = 0; I < std::max(Want.size(), Got.size()); ++I) {
+        if (I < Want.size() && I < Got.size() && Want[I] == Got[I])
+            continue;
+        if (I < Want.size())
+            Problems.push_back("expected: " + Want[I]);
+        if (I < Got.size())
+            Problems.push_back("replayed: " + Got[I]);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || argc > 4) {
-        std::cerr << "usage: pascal_replay_check BOOK REPLAY_OUTPUT [CELL_DUMP]\n";
+    std::string CellDump;
+    bool Fonts = false;
+    for (int I = 3; I < argc; ++I) {
+        if (std::strcmp(argv[I], "--cells") == 0 && I + 1 < argc)
+            CellDump = argv[++I];
+        else if (std::strcmp(argv[I], "--fonts") == 0)
+            Fonts = true;
+        else
+            argc = 0;
+    }
+    if (argc < 3) {
+        std::cerr << "usage: pascal_replay_check BOOK REPLAY_OUTPUT [--cells CELL_DUMP] [--fonts]\n";
         return 2;
     }
     std::vector<std::string> Problems;
@@ -213,24 +255,26 @@ int main(int argc, char** argv)
         XLS.Read();
 
         const std::vector<std::string> Replay = ReadLines(argv[2]);
-        std::vector<std::string> WantSheets, GotSheets;
+        std::vector<std::string> WantSheets, GotSheets, WantFonts, GotFonts;
         for (int S = 0; S < XLS.Sheets().Count(); ++S)
             WantSheets.push_back("sheet\t" + std::to_string(S) + "\t" + Escape(XLS.Sheets()[S].GetName()));
         for (const std::string& Line : Replay) {
             if (Line.rfind("sheet\t", 0) == 0)
                 GotSheets.push_back(Line);
+            else if (Line.rfind("font\t", 0) == 0)
+                GotFonts.push_back(Line);
             else if (Line.rfind("error\t", 0) == 0)
                 Problems.push_back("the unit raised: " + Line.substr(6));
         }
-        if (WantSheets != GotSheets) {
-            for (const std::string& L : WantSheets)
-                Problems.push_back("expected: " + L);
-            for (const std::string& L : GotSheets)
-                Problems.push_back("replayed: " + L);
+        CompareLists(WantSheets, GotSheets, Problems);
+        if (Fonts) {
+            for (int I = 5; I < XLS.Fonts().Count(); ++I)
+                WantFonts.push_back(ExpectedFont(XLS.Fonts()[I], I));
+            CompareLists(WantFonts, GotFonts, Problems);
         }
 
-        if (argc == 4) {
-            const std::vector<TCellLine> Want = ExpectedCells(ReadLines(argv[3]), Problems);
+        if (!CellDump.empty()) {
+            const std::vector<TCellLine> Want = ExpectedCells(ReadLines(CellDump), Problems);
             const std::vector<TCellLine> Got = ReplayedCells(Replay, Problems);
             CellCount = Want.size();
             CompareCells(Want, Got, Problems);
