@@ -12,6 +12,7 @@
 #include "model/Tabulon.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -52,6 +53,10 @@ std::vector<std::string> ReadLines(const std::string& Path)
 
 std::string Shortest(double Value)
 {
+    // A NaN's sign and payload carry nothing; the runtime that parses the
+    // unit's NaN chooses its own.
+    if (std::isnan(Value))
+        return "nan";
     char Buf[64];
     const auto Res = std::to_chars(Buf, Buf + sizeof Buf, Value);
     return std::string(Buf, Res.ptr);
