@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <unordered_map>
 
@@ -227,12 +227,17 @@ bool TCompoundFile::IsCompoundFile(const std::string& Path)
 void TCompoundFile::Open(const std::string& Path)
 {
     Close();
+    std::error_code Code;
+    if (std::filesystem::is_directory(Path, Code))
+        throw Exception(StrFmt("Cannot open file \"%s\": %s", Path.c_str(), std::strerror(EISDIR)));
     errno = 0;
-    std::ifstream File(Path, std::ios::binary);
+    std::ifstream File(Path, std::ios::binary | std::ios::ate);
     if (!File)
         throw Exception(StrFmt("Cannot open file \"%s\": %s", Path.c_str(), std::strerror(errno ? errno : ENOENT)));
-    std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
-    if (File.bad())
+    const std::streamoff Size = File.tellg();
+    std::vector<uint8_t> Bytes(Size > 0 ? static_cast<size_t>(Size) : 0);
+    File.seekg(0);
+    if (Size < 0 || !File.read(reinterpret_cast<char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size())))
         throw Exception(StrFmt("Cannot read file \"%s\"", Path.c_str()));
     OpenMemory(std::move(Bytes));
 }
