@@ -519,9 +519,11 @@ std::vector<uint8_t> TCompoundFile::TImpl::ReadChain(uint32_t Start, uint64_t Wa
 std::vector<uint8_t> TCompoundFile::TImpl::ReadMiniChain(uint32_t Start, uint64_t Wanted, const std::string& What,
                                                          uint32_t Owner) const
 {
+    std::vector<uint8_t> Out;
+    if (Wanted == 0)
+        return Out;
     if (!MiniError.empty())
         throw Exception(MiniError);
-    std::vector<uint8_t> Out;
     // Wanted is below the cutoff, and a stream cannot hold more than the mini
     // stream it lives in.
     Out.reserve(static_cast<size_t>(std::min<uint64_t>(Wanted, MiniStream.size())));
