@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <unordered_map>
 
@@ -227,12 +227,17 @@ bool TCompoundFile::IsCompoundFile(const std::string& Path)
 void TCompoundFile::Open(const std::string& Path)
 {
     Close();
+    std::error_code Code;
+    if (std::filesystem::is_directory(Path, Code))
+        throw Exception(StrFmt("Cannot open file \"%s\": %s", Path.c_str(), std::strerror(EISDIR)));
     errno = 0;
-    std::ifstream File(Path, std::ios::binary);
+    std::ifstream File(Path, std::ios::binary | std::ios::ate);
     if (!File)
         throw Exception(StrFmt("Cannot open file \"%s\": %s", Path.c_str(), std::strerror(errno ? errno : ENOENT)));
-    std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
-    if (File.bad())
+    const std::streamoff Size = File.tellg();
+    std::vector<uint8_t> Bytes(Size > 0 ? static_cast<size_t>(Size) : 0);
+    File.seekg(0);
+    if (Size < 0 || !File.read(reinterpret_cast<char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size())))
         throw Exception(StrFmt("Cannot read file \"%s\"", Path.c_str()));
     OpenMemory(std::move(Bytes));
 }
@@ -514,9 +519,11 @@ std::vector<uint8_t> TCompoundFile::TImpl::ReadChain(uint32_t Start, uint64_t Wa
 std::vector<uint8_t> TCompoundFile::TImpl::ReadMiniChain(uint32_t Start, uint64_t Wanted, const std::string& What,
                                                          uint32_t Owner) const
 {
+    std::vector<uint8_t> Out;
+    if (Wanted == 0)
+        return Out;
     if (!MiniError.empty())
         throw Exception(MiniError);
-    std::vector<uint8_t> Out;
     // Wanted is below the cutoff, and a stream cannot hold more than the mini
     // stream it lives in.
     Out.reserve(static_cast<size_t>(std::min<uint64_t>(Wanted, MiniStream.size())));

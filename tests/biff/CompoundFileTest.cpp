@@ -291,5 +291,7 @@ TEST(CompoundFile, OpensFilesByPath)
     EXPECT_EQ(ErrorOf([&] { File.Open(Missing); }),
               "Cannot open file \"" + Missing + "\": No such file or directory");
     EXPECT_TRUE(File.RootElements().empty());
+    EXPECT_EQ(ErrorOf([&] { File.Open(Dir.string()); }),
+              "Cannot open file \"" + Dir.string() + "\": Is a directory");
     std::filesystem::remove_all(Dir);
 }
