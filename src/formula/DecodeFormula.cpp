@@ -365,19 +365,26 @@ private:
     {
         size_t N = Tok.U8() & 0x7F;
         const char* Name = "1";
+        int Index;
         if (Version >= xvExcel50) {
-            const uint16_t Field = Tok.U16();
-            if (Field < ExcelFunctionCount)
-                Name = ExcelFunctions[Field & 0x7FFF].Name;
+            Index = Tok.U16();
+            if (Index < ExcelFunctionCount)
+                Name = ExcelFunctions[Index & 0x7FFF].Name;
         } else if (Version == xvExcel40) {
-            Name = ExcelFunctions[Tok.U16() & 0xFF].Name;
+            Index = Tok.U16() & 0xFF;
+            Name = ExcelFunctions[Index].Name;
         } else {
-            Name = ExcelFunctions[Tok.U8()].Name;
+            Index = Tok.U8();
+            Name = ExcelFunctions[Index].Name;
         }
         std::string Text;
-        if (Name[0] >= '0' && Name[0] <= '9') {
+        if (Name[0] >= '0' && Name[0] <= '9' && N == 0) {
+            // A command or unlisted function without arguments has no
+            // operand to name it (macro sheets store such calls).
+            Text = StrFmt("?<%d>?", Index);
+        } else if (Name[0] >= '0' && Name[0] <= '9') {
             // Add-in and macro functions: the name travels as the first operand.
-            if (N == 0 || Stack.size() < N)
+            if (Stack.size() < N)
                 throw Exception("Too few operands for the function name in formula");
             auto It = Stack.end() - static_cast<std::ptrdiff_t>(N);
             Text = std::move(*It);

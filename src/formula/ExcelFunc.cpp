@@ -3,6 +3,10 @@
 #include <string>
 #include <unordered_map>
 
+// Rows marked "the operand count files store" hold the count spreadsheet
+// software writes for the function's fixed-argument token (NA() has none,
+// MID and ROUNDUP always carry three and two operands); a smaller MinArgs
+// there would drop operands when such a token is decoded.
 const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {1, 99, "COUNT"}, // 0
     {2, 3, "IF"}, // 1
@@ -14,7 +18,7 @@ const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {1, 99, "MAX"}, // 7
     {0, 1, "ROW"}, // 8
     {0, 1, "COLUMN"}, // 9
-    {1, 1, "NA"}, // 10
+    {0, 0, "NA"}, // 10: the operand count files store for its fixed-argument token
     {1, 99, "NPV"}, // 11
     {1, 99, "STDEV"}, // 12
     {1, 2, "DOLLAR"}, // 13
@@ -35,7 +39,7 @@ const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {3, 3, "LOOKUP"}, // 28
     {1, 3, "INDEX"}, // 29
     {2, 2, "REPT"}, // 30
-    {1, 3, "MID"}, // 31
+    {3, 3, "MID"}, // 31: the operand count files store for its fixed-argument token
     {1, 1, "LEN"}, // 32
     {1, 1, "VALUE"}, // 33
     {0, 0, "TRUE"}, // 34
@@ -147,7 +151,7 @@ const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {1, 1, "DATEVALUE"}, // 140
     {1, 1, "TIMEVALUE"}, // 141
     {3, 3, "SLN"}, // 142
-    {3, 3, "SYD"}, // 143
+    {4, 4, "SYD"}, // 143: the operand count files store for its fixed-argument token
     {3, 5, "DDB"}, // 144
     {1, 1, "GET.DEF"}, // 145
     {1, 1, "REFTEXT"}, // 146
@@ -169,7 +173,7 @@ const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {1, 1, "CLEAN"}, // 162
     {1, 1, "MDETERM"}, // 163
     {1, 1, "MINVERSE"}, // 164
-    {1, 1, "MMULT"}, // 165
+    {2, 2, "MMULT"}, // 165: the operand count files store for its fixed-argument token
     {1, 1, "FILES"}, // 166
     {4, 6, "IPMT"}, // 167
     {4, 6, "PPMT"}, // 168
@@ -211,13 +215,13 @@ const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {1, 1, "USDOLLAR"}, // 204
     {1, 1, "FINDB"}, // 205
     {1, 1, "SEARCHB"}, // 206
-    {1, 1, "REPLACEB"}, // 207
+    {4, 4, "REPLACEB"}, // 207: the operand count files store for its fixed-argument token
     {1, 1, "LEFTB"}, // 208
     {1, 1, "RIGHTB"}, // 209
-    {1, 1, "MIDB"}, // 210
+    {3, 3, "MIDB"}, // 210: the operand count files store for its fixed-argument token
     {1, 1, "LENB"}, // 211
-    {1, 2, "ROUNDUP"}, // 212
-    {1, 2, "ROUNDDOWN"}, // 213
+    {2, 2, "ROUNDUP"}, // 212: the operand count files store for its fixed-argument token
+    {2, 2, "ROUNDDOWN"}, // 213: the operand count files store for its fixed-argument token
     {1, 1, "ASC"}, // 214
     {1, 1, "DBCS"}, // 215
     {2, 3, "RANK"}, // 216
@@ -277,8 +281,8 @@ const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {3, 5, "BETADIST"}, // 270
     {1, 1, "GAMMALN"}, // 271
     {1, 1, "BETAINV"}, // 272
-    {3, 5, "BINOMDIST"}, // 273
-    {1, 1, "CHIDIST"}, // 274
+    {4, 4, "BINOMDIST"}, // 273: the operand count files store for its fixed-argument token
+    {2, 2, "CHIDIST"}, // 274: the operand count files store for its fixed-argument token
     {2, 2, "CHIINV"}, // 275
     {2, 2, "COMBIN"}, // 276
     {3, 3, "CONFIDENCE"}, // 277
@@ -301,7 +305,7 @@ const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {1, 1, "NORMSDIST"}, // 294
     {3, 3, "NORMINV"}, // 295
     {1, 1, "NORMSINV"}, // 296
-    {1, 1, "STANDARDIZE"}, // 297
+    {3, 3, "STANDARDIZE"}, // 297: the operand count files store for its fixed-argument token
     {1, 1, "ODD"}, // 298
     {2, 2, "PERMUT"}, // 299
     {3, 3, "POISSON"}, // 300
@@ -354,10 +358,10 @@ const std::array<TExcelFunctions, ExcelFunctionCount> ExcelFunctions = {{
     {1, 1, "COUNTBLANK"}, // 347
     {1, 1, "SCENARIO.GET"}, // 348
     {1, 1, "OPTIONS.LISTS.GET"}, // 349
-    {1, 1, "ISPMT"}, // 350
-    {1, 1, "DATEDIF"}, // 351
+    {4, 4, "ISPMT"}, // 350: the operand count files store for its fixed-argument token
+    {3, 3, "DATEDIF"}, // 351: the operand count files store for its fixed-argument token
     {1, 1, "DATESTRING"}, // 352
-    {1, 1, "NUMBERSTRING"}, // 353
+    {2, 2, "NUMBERSTRING"}, // 353: the operand count files store for its fixed-argument token
     {1, 2, "ROMAN"}, // 354
     {1, 1, "OPEN.DIALOG"}, // 355
     {1, 1, "SAVE.DIALOG"}, // 356

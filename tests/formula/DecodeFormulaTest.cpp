@@ -154,7 +154,11 @@ INSTANTIATE_TEST_SUITE_P(Attributes, DecodeTokens, ::testing::Values(
 INSTANTIATE_TEST_SUITE_P(Functions, DecodeTokens, ::testing::Values(
     TCase{"fixed without arguments", B8, Bytes({0x21, 19, 0}), "PI()"},
     TCase{"fixed with two", B8, Cat({Int(1), Int(2), Bytes({0x21, 27, 0})}), "ROUND(1,2)"},
-    TCase{"fixed takes the smallest count", B8, Cat({Int(1), Int(2), Bytes({0x21, 31, 0})}), "MID(2)"},
+    TCase{"fixed takes the smallest count", B8, Cat({Int(1), Bytes({0x21, 8, 0})}), "ROW()"},
+    TCase{"fixed NA has no operand", B8, Bytes({0x41, 10, 0}), "NA()"},
+    TCase{"fixed MID takes three", B8, Cat({Bytes({0x17, 1, 0, 'a'}), Int(2), Int(3), Bytes({0x41, 31, 0})}),
+          "MID(\"a\",2,3)"},
+    TCase{"fixed ROUNDUP takes two", B8, Cat({Num(3.25), Int(1), Bytes({0x41, 212, 0})}), "ROUNDUP(3.25,1)"},
     TCase{"fixed value class", B8, Bytes({0x41, 19, 0}), "PI()"},
     TCase{"fixed beyond the table", B8, Cat({Int(7), Bytes({0x21, 0x90, 0x01})}), "?<400>?(7)"},
     TCase{"fixed placeholder", B8, Cat({Int(7), Bytes({0x21, 202, 0})}), "202(7)"},
@@ -171,6 +175,7 @@ INSTANTIATE_TEST_SUITE_P(Functions, DecodeTokens, ::testing::Values(
           Cat({Bytes({0x39, 0, 0, 2, 0, 0, 0}), Int(1), Int(2), Bytes({0x22, 3, 0xFF, 0})}), "XName0_2(1,2)"},
     TCase{"command flag uses the first operand", B8, Cat({Bytes({0x23, 4, 0, 0, 0}), Bytes({0x22, 1, 4, 0x80})}),
           "Name4()"},
+    TCase{"command without arguments", B8, Bytes({0x42, 0, 0xA3, 0x80}), "?<32931>?()"},
     TCase{"index beyond the table uses the first operand", B8,
           Cat({Bytes({0x23, 4, 0, 0, 0}), Int(9), Bytes({0x22, 2, 0x70, 0x01})}), "Name4(9)"},
     TCase{"placeholder uses the first operand", B8, Cat({Bytes({0x23, 4, 0, 0, 0}), Int(9), Bytes({0x22, 2, 218, 0})}),
@@ -337,7 +342,6 @@ TEST(DecodeFormula, TooFewOperandsRaise)
         {Cat({Int(1), Bytes({0x21, 27, 0})}), "Too few operands for function ROUND in formula"},
         {Bytes({0x21, 0x90, 0x01}), "Too few operands for function ?<400>? in formula"},
         {Cat({Int(1), Bytes({0x22, 3, 4, 0})}), "Too few operands for function SUM in formula"},
-        {Bytes({0x22, 0, 0xFF, 0}), "Too few operands for the function name in formula"},
         {Cat({Int(1), Bytes({0x22, 2, 0xFF, 0})}), "Too few operands for the function name in formula"},
     };
     for (const auto& [Tokens, Message] : Cases) {

@@ -12,11 +12,11 @@ TEST(ExcelFunctions, CountPairsAndPlaceholders)
     std::map<std::pair<int, int>, int> Pairs;
     for (const TExcelFunctions& F : ExcelFunctions)
         ++Pairs[{F.MinArgs, F.MaxArgs}];
-    EXPECT_EQ(Pairs[std::make_pair(1, 1)], 207);
-    EXPECT_EQ(Pairs[std::make_pair(2, 2)], 33);
-    EXPECT_EQ(Pairs[std::make_pair(3, 3)], 31);
-    EXPECT_EQ(Pairs[std::make_pair(4, 4)], 6);
-    EXPECT_EQ(Pairs[std::make_pair(0, 0)], 6);
+    EXPECT_EQ(Pairs[std::make_pair(1, 1)], 198);
+    EXPECT_EQ(Pairs[std::make_pair(2, 2)], 38);
+    EXPECT_EQ(Pairs[std::make_pair(3, 3)], 34);
+    EXPECT_EQ(Pairs[std::make_pair(4, 4)], 10);
+    EXPECT_EQ(Pairs[std::make_pair(0, 0)], 7);
     EXPECT_EQ(Pairs[std::make_pair(1, 99)], 32);
     EXPECT_EQ(Pairs[std::make_pair(2, 99)], 4);
 
@@ -40,7 +40,9 @@ TEST(ExcelFunctions, Rows)
         int Max;
     };
     for (const TRow& R : {TRow{0, "COUNT", 1, 99}, TRow{1, "IF", 2, 3}, TRow{4, "SUM", 1, 99}, TRow{19, "PI", 0, 0},
-                          TRow{31, "MID", 1, 3}, TRow{102, "VLOOKUP", 3, 4}, TRow{185, "GET.CELL", 1, 1},
+                          TRow{31, "MID", 3, 3}, TRow{10, "NA", 0, 0}, TRow{143, "SYD", 4, 4},
+                          TRow{212, "ROUNDUP", 2, 2}, TRow{273, "BINOMDIST", 4, 4}, TRow{297, "STANDARDIZE", 3, 3},
+                          TRow{351, "DATEDIF", 3, 3}, TRow{353, "NUMBERSTRING", 2, 2}, TRow{102, "VLOOKUP", 3, 4}, TRow{185, "GET.CELL", 1, 1},
                           TRow{222, "VDB", 5, 7}, TRow{228, "SUMPRODUCT", 2, 99}, TRow{344, "SUBTOTAL", 2, 99},
                           TRow{367, "VARA", 1, 99}}) {
         EXPECT_STREQ(ExcelFunctions[R.Index].Name, R.Name);
