@@ -3,12 +3,18 @@
 #include "Exception.h"
 
 #include <cassert>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 
 namespace {
 
 constexpr size_t Align = 8;
-constexpr size_t MaxChunkSize = size_t(1) << 20;
+// Chunks grow to the size of a huge page; those are aligned to it and offered
+// to the kernel as huge pages, since first-touch page faults would otherwise
+// cost more than filling the cells.
+constexpr size_t MaxChunkSize = size_t(2) << 20;
 
 constexpr size_t RoundUp(size_t Size)
 {
@@ -33,6 +39,39 @@ void TCellDeleter::operator()(TCell* Cell) const
     }
 }
 
+TCellStorage::TChunk::TChunk(size_t Size) : FData(nullptr), FSize(Size)
+{
+    if (Size == MaxChunkSize) {
+        // Twice the size is mapped so that an aligned huge page fits; the
+        // unaligned head and tail are given back at once.
+        void* Map = mmap(nullptr, 2 * Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (Map == MAP_FAILED)
+            throw std::bad_alloc();
+        const auto Start = reinterpret_cast<uintptr_t>(Map);
+        const uintptr_t Aligned = (Start + Size - 1) & ~(uintptr_t(Size) - 1);
+        if (Aligned > Start)
+            munmap(Map, Aligned - Start);
+        if (Start + 2 * Size > Aligned + Size)
+            munmap(reinterpret_cast<void*>(Aligned + Size), Start + 2 * Size - (Aligned + Size));
+        FData = reinterpret_cast<uint8_t*>(Aligned);
+        madvise(FData, Size, MADV_HUGEPAGE);
+    } else {
+        FData = static_cast<uint8_t*>(std::malloc(Size));
+        if (!FData)
+            throw std::bad_alloc();
+    }
+}
+
+TCellStorage::TChunk::~TChunk()
+{
+    if (!FData)
+        return;
+    if (FSize == MaxChunkSize)
+        munmap(FData, FSize);
+    else
+        std::free(FData);
+}
+
 TCellStorage::TCellStorage() = default;
 
 TCellStorage::~TCellStorage()
@@ -47,13 +86,13 @@ void* TCellStorage::AllocRaw(size_t Size)
         // Large requests get a chunk of their own so the current chunk's rest
         // is not wasted.
         if (Size > FNextChunkSize / 4) {
-            FChunks.push_back(std::make_unique_for_overwrite<uint8_t[]>(Size));
+            FChunks.emplace_back(Size);
             FReserved += Size;
-            return FChunks.back().get();
+            return FChunks.back().Data();
         }
-        FChunks.push_back(std::make_unique_for_overwrite<uint8_t[]>(FNextChunkSize));
+        FChunks.emplace_back(FNextChunkSize);
         FReserved += FNextChunkSize;
-        FChunkPos = FChunks.back().get();
+        FChunkPos = FChunks.back().Data();
         FChunkLeft = FNextChunkSize;
         if (FNextChunkSize < MaxChunkSize)
             FNextChunkSize *= 2;
@@ -171,10 +210,19 @@ void TCellStorage::Insert(int32_t RowCol, TCellPtr<>&& Cell)
 void TCellStorage::BeginIterate()
 {
     FIterPage = FIterRow = FIterBlock = FIterSlot = 0;
+    FIterCells = nullptr;
 }
 
-TCell* TCellStorage::GetNext()
+// Resumes at the cursor (page, row, block, slot); a missing page, row or
+// block is skipped whole.
+TCell* TCellStorage::NextSlow()
 {
+    if (FIterCells && FIterSlot >= 16) {
+        // The block at the cursor is used up.
+        FIterCells = nullptr;
+        FIterSlot = 0;
+        ++FIterBlock;
+    }
     for (; FIterPage < 256; ++FIterPage) {
         const TRowPage* Page = FPages[static_cast<size_t>(FIterPage)];
         if (!Page)
@@ -189,8 +237,10 @@ TCell* TCellStorage::GetNext()
                     continue;
                 TCell* const* Cells = BlockOf(Handle)->Cells;
                 while (FIterSlot < 16)
-                    if (TCell* Cell = Cells[FIterSlot++])
+                    if (TCell* Cell = Cells[FIterSlot++]) {
+                        FIterCells = Cells;
                         return Cell;
+                    }
                 FIterSlot = 0;
             }
             FIterBlock = 0;
@@ -231,4 +281,6 @@ void TCellStorage::Clear()
     FLastCell = nullptr;
     FCount = 0;
     FHasOwningCells = false;
+    // The cursor keeps its position; the block it pointed into is gone.
+    FIterCells = nullptr;
 }

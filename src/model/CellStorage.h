@@ -5,7 +5,7 @@
 // iteration comes out in row, then column order without sorting.
 //
 // Cells, the table's arrays and formula bytes are carved from one arena per
-// storage (chunks of up to 1 MiB), so filling a sheet costs a few large
+// storage (chunks growing to 2 MiB), so filling a sheet costs a few large
 // allocations instead of one per cell; a replaced cell's memory goes back to
 // a free list of its size. Rows hold 32-bit block handles instead of
 // pointers, which keeps a dense number sheet below 40 bytes per cell.
@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 class TCellStorage {
@@ -73,7 +74,14 @@ public:
     void BeginIterate();
     // The next cell in ascending key order, nullptr at the end (and on every
     // call after it, until BeginIterate).
-    TCell* GetNext();
+    TCell* GetNext()
+    {
+        if (FIterCells)
+            while (FIterSlot < 16)
+                if (TCell* Cell = FIterCells[FIterSlot++])
+                    return Cell;
+        return NextSlow();
+    }
 
     // Frees every cell and array. The iteration cursor keeps its position.
     void Clear();
@@ -124,14 +132,33 @@ private:
     std::vector<TBlock*> FBlockGroups;
     uint32_t FBlockCount = 0;
 
-    std::vector<std::unique_ptr<uint8_t[]>> FChunks;
+    // A chunk of the arena; huge-page chunks are mapped, the others malloc'ed.
+    class TChunk {
+    public:
+        explicit TChunk(size_t Size);
+        ~TChunk();
+        TChunk(TChunk&& Other) noexcept : FData(std::exchange(Other.FData, nullptr)), FSize(Other.FSize) {}
+        TChunk& operator=(TChunk&&) = delete;
+        uint8_t* Data() const { return FData; }
+
+    private:
+        uint8_t* FData;
+        size_t FSize;
+    };
+
+    std::vector<TChunk> FChunks;
     uint8_t* FChunkPos = nullptr;
     size_t FChunkLeft = 0;
     size_t FNextChunkSize = 4096;
     size_t FReserved = 0;
     std::array<void*, SizeClasses> FFree{};
 
+    TCell* NextSlow();
+
     int FIterPage = 0, FIterRow = 0, FIterBlock = 0, FIterSlot = 0;
+    // The cells of the block at the cursor, once the walk has reached it;
+    // blocks never move, so it stays valid until Clear.
+    TCell* const* FIterCells = nullptr;
     TCell* FLastCell = nullptr;
     int FCount = 0;
     int FLoose = 0;           // cells made but not inserted
