@@ -1,0 +1,168 @@
+#include "BiffString.h"
+
+#include "Codepages.h"
+#include "model/Exception.h"
+
+#include <algorithm>
+
+TContinuedReader::TContinuedReader(std::span<const uint8_t> Body, TNextBody Next, const char* Context)
+    : FBody(Body), FNext(std::move(Next)), FContext(Context)
+{
+}
+
+void TContinuedReader::NextRecord()
+{
+    if (!FNext)
+        throw Exception(StrFmt("%s ends early", FContext));
+    FBody = FNext();
+    FPos = 0;
+}
+
+uint8_t TContinuedReader::U8()
+{
+    while (Left() == 0)
+        NextRecord();
+    return FBody[FPos++];
+}
+
+uint16_t TContinuedReader::U16()
+{
+    const uint8_t Lo = U8();
+    return static_cast<uint16_t>(Lo | (U8() << 8));
+}
+
+uint32_t TContinuedReader::U32()
+{
+    const uint32_t Lo = U16();
+    return Lo | (static_cast<uint32_t>(U16()) << 16);
+}
+
+void TContinuedReader::Block(size_t Count, std::string& Out)
+{
+    while (Count > 0) {
+        if (Left() == 0)
+            NextRecord();
+        const size_t Take = std::min(Count, Left());
+        Out.append(reinterpret_cast<const char*>(FBody.data() + FPos), Take);
+        FPos += Take;
+        Count -= Take;
+    }
+}
+
+bool TContinuedReader::Chars(size_t Count, bool Wide, std::string& Out)
+{
+    const size_t Start = Out.size();
+    const size_t Width = Wide ? 2 : 1;
+    if (Left() >= Count * Width) {
+        Out.append(reinterpret_cast<const char*>(FBody.data() + FPos), Count * Width);
+        FPos += Count * Width;
+        return Wide;
+    }
+    // Pieces: an 8-bit string that meets a 16-bit piece becomes 16-bit as a
+    // whole, the bytes read so far widened.
+    bool StoredWide = Wide;
+    Out.reserve(Start + Count * 2);
+    bool First = true;
+    while (Count > 0) {
+        bool PieceWide = Wide;
+        if (!First) {
+            NextRecord();
+            if (Left() == 0)
+                continue;
+            PieceWide = FBody[FPos++] == 1;
+        }
+        First = false;
+        const size_t PieceWidth = PieceWide ? 2 : 1;
+        const size_t Bytes = std::min(Count * PieceWidth, Left());
+        const size_t N = Bytes / PieceWidth;
+        const auto* P = FBody.data() + FPos;
+        FPos += Bytes; // an odd byte left at a record's end is dropped
+        if (PieceWide && !StoredWide) {
+            std::string Widened;
+            Widened.reserve((Out.size() - Start) * 2);
+            for (size_t I = Start; I < Out.size(); ++I) {
+                Widened += Out[I];
+                Widened += '\0';
+            }
+            Out.resize(Start);
+            Out += Widened;
+            StoredWide = true;
+        }
+        if (StoredWide && !PieceWide) {
+            for (size_t I = 0; I < N; ++I) {
+                Out += static_cast<char>(P[I]);
+                Out += '\0';
+            }
+        } else {
+            Out.append(reinterpret_cast<const char*>(P), N * PieceWidth);
+        }
+        Count -= N;
+    }
+    return StoredWide;
+}
+
+bool IsLegalStringOptions(uint8_t Options)
+{
+    return (Options & ~0x0D) == 0;
+}
+
+void ReadBiffStringBody(TContinuedReader& Reader, uint16_t CharCount, uint8_t Options, TBiffString& Out)
+{
+    Out.CharCount = CharCount;
+    Out.RunCount = 0;
+    Out.ExtSize = 0;
+    Out.Chars.clear();
+    Out.Runs.clear();
+    Out.Phonetic.clear();
+    if (Options & 0x08)
+        Out.RunCount = Reader.U16();
+    if (Options & 0x04)
+        Out.ExtSize = Reader.U32();
+    const bool Wide = Reader.Chars(CharCount, (Options & 1) != 0, Out.Chars);
+    Out.Options = static_cast<uint8_t>(Wide ? Options | 1 : Options);
+    if (Options & 0x08)
+        Reader.Block(size_t{Out.RunCount} * 4, Out.Runs);
+    if (Options & 0x04)
+        Reader.Block(Out.ExtSize, Out.Phonetic);
+}
+
+std::string Utf16LeToUtf8(std::string_view Bytes)
+{
+    std::string Out;
+    Out.reserve(Bytes.size() + Bytes.size() / 2);
+    const size_t N = Bytes.size() / 2;
+    auto Unit = [&](size_t I) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(Bytes[2 * I]) |
+                                     (static_cast<unsigned char>(Bytes[2 * I + 1]) << 8));
+    };
+    for (size_t I = 0; I < N; ++I) {
+        uint32_t C = Unit(I);
+        if (C >= 0xD800 && C < 0xDC00 && I + 1 < N && Unit(I + 1) >= 0xDC00 && Unit(I + 1) < 0xE000) {
+            C = 0x10000 + ((C - 0xD800) << 10) + (Unit(I + 1) - 0xDC00);
+            ++I;
+        } else if (C >= 0xD800 && C < 0xE000) {
+            C = 0xFFFD;
+        }
+        if (C < 0x80) {
+            Out += static_cast<char>(C);
+        } else if (C < 0x800) {
+            Out += static_cast<char>(0xC0 | (C >> 6));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        } else if (C < 0x10000) {
+            Out += static_cast<char>(0xE0 | (C >> 12));
+            Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        } else {
+            Out += static_cast<char>(0xF0 | (C >> 18));
+            Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+            Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+            Out += static_cast<char>(0x80 | (C & 0x3F));
+        }
+    }
+    return Out;
+}
+
+std::string BiffCharsToUtf8(std::string_view Chars, bool Wide)
+{
+    return Wide ? Utf16LeToUtf8(Chars) : Latin1ToUtf8(Chars);
+}
