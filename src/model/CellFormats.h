@@ -47,3 +47,10 @@ private:
     TXFonts& FFonts;
     std::vector<std::unique_ptr<TCellFormat>> FItems;
 };
+
+// Column formats of a sheet (COLINFO records).
+class TColumnFormats {
+public:
+    int Count() const { return 0; }
+    void Clear() {}
+};

@@ -108,6 +108,7 @@ void TTabulon::SetVersion(TExcelVersion Value)
 void TTabulon::SetCodepage(uint16_t Value)
 {
     FCodepage = Value == 0 ? 1252 : Value;
+    FSheets->SetCodepage(FCodepage);
 }
 
 void TTabulon::SetFuncArgSeparator(char Value)

@@ -1,0 +1,8 @@
+#pragma once
+// Cell notes of a sheet.
+
+class TNotes {
+public:
+    int Count() const { return 0; }
+    void Clear() {}
+};
