@@ -69,6 +69,7 @@ void TSheet::ClearSheet()
     Notes.Clear();
     ColumnFormats.Clear();
     Charts.Clear();
+    InFileCharts.Clear();
     RowInfo.clear();
     Cells.Clear();
 }
