@@ -1,6 +1,6 @@
 #include "BiffString.h"
 
-#include "Codepages.h"
+#include "model/TextCodec.h"
 #include "model/Exception.h"
 
 #include <algorithm>
@@ -126,43 +126,8 @@ void ReadBiffStringBody(TContinuedReader& Reader, uint16_t CharCount, uint8_t Op
         Reader.Block(Out.ExtSize, Out.Phonetic);
 }
 
-std::string Utf16LeToUtf8(std::string_view Bytes)
-{
-    std::string Out;
-    Out.reserve(Bytes.size() + Bytes.size() / 2);
-    const size_t N = Bytes.size() / 2;
-    auto Unit = [&](size_t I) {
-        return static_cast<uint32_t>(static_cast<unsigned char>(Bytes[2 * I]) |
-                                     (static_cast<unsigned char>(Bytes[2 * I + 1]) << 8));
-    };
-    for (size_t I = 0; I < N; ++I) {
-        uint32_t C = Unit(I);
-        if (C >= 0xD800 && C < 0xDC00 && I + 1 < N && Unit(I + 1) >= 0xDC00 && Unit(I + 1) < 0xE000) {
-            C = 0x10000 + ((C - 0xD800) << 10) + (Unit(I + 1) - 0xDC00);
-            ++I;
-        } else if (C >= 0xD800 && C < 0xE000) {
-            C = 0xFFFD;
-        }
-        if (C < 0x80) {
-            Out += static_cast<char>(C);
-        } else if (C < 0x800) {
-            Out += static_cast<char>(0xC0 | (C >> 6));
-            Out += static_cast<char>(0x80 | (C & 0x3F));
-        } else if (C < 0x10000) {
-            Out += static_cast<char>(0xE0 | (C >> 12));
-            Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-            Out += static_cast<char>(0x80 | (C & 0x3F));
-        } else {
-            Out += static_cast<char>(0xF0 | (C >> 18));
-            Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-            Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-            Out += static_cast<char>(0x80 | (C & 0x3F));
-        }
-    }
-    return Out;
-}
-
 std::string BiffCharsToUtf8(std::string_view Chars, bool Wide)
 {
-    return Wide ? Utf16LeToUtf8(Chars) : Latin1ToUtf8(Chars);
+    const auto* Data = reinterpret_cast<const uint8_t*>(Chars.data());
+    return Wide ? Utf16LeToUtf8(Data, Chars.size()) : Latin1ToUtf8(Data, Chars.size());
 }

@@ -73,7 +73,5 @@ void ReadBiffStringBody(TContinuedReader& Reader, uint16_t CharCount, uint8_t Op
 bool IsLegalStringOptions(uint8_t Options);
 
 // Characters of a string in stored width as UTF-8: 8-bit characters are
-// Latin-1 (the low bytes of UTF-16 code units), 16-bit ones UTF-16LE; unpaired
-// surrogates become U+FFFD.
+// Latin-1 (the low bytes of UTF-16 code units), 16-bit ones UTF-16LE.
 std::string BiffCharsToUtf8(std::string_view Chars, bool Wide);
-std::string Utf16LeToUtf8(std::string_view Bytes);

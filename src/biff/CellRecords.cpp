@@ -4,12 +4,12 @@
 #include "CellRecords.h"
 
 #include "BiffString.h"
-#include "Codepages.h"
 #include "SST.h"
 #include "XLSReader.h"
 #include "formula/DecodeFormula.h"
 #include "model/Exception.h"
 #include "model/Tabulon.h"
+#include "model/TextCodec.h"
 #include "model/XLSUtils.h"
 
 #include <cstring>
@@ -36,16 +36,9 @@ constexpr uint16_t IdSTRING = 0x0207;
 constexpr uint16_t IdSTRING2 = 0x0007;
 constexpr uint8_t tExp = 0x01;
 
-// Row, column and format index at the start of every cell record since BIFF3.
-struct TCellHeader {
-    int Row;
-    int Col;
-    int Format;
-};
-
-TCellHeader ReadCellHeader(TByteCursor& C)
+TXLSReader::TCellHeader ReadCellHeader(TByteCursor& C)
 {
-    TCellHeader H;
+    TXLSReader::TCellHeader H;
     H.Row = C.U16("the row");
     H.Col = C.U16("the column");
     H.Format = C.U16("the format index");
@@ -54,9 +47,9 @@ TCellHeader ReadCellHeader(TByteCursor& C)
 
 // BIFF2 cells: row (2), column (2, low byte used), three attribute bytes that
 // are not read. They get the format index -1.
-TCellHeader ReadCellHeader2(TByteCursor& C)
+TXLSReader::TCellHeader ReadCellHeader2(TByteCursor& C)
 {
-    TCellHeader H;
+    TXLSReader::TCellHeader H;
     H.Row = C.U16("the row");
     H.Col = C.U16("the column") & 0xFF;
     C.Skip(3, "the cell attributes");
@@ -94,19 +87,29 @@ TFormulaResult ReadFormulaResult(TByteCursor& C)
 
 } // namespace
 
-uint16_t TXLSReader::TextCodepage() const
+// The code page 8-bit text is decoded with. BIFF8 8-bit strings are the low
+// bytes of UTF-16 code units (1200 decodes them as Latin-1). Older files name
+// theirs in the CODEPAGE record; without one the component's 1200 is still
+// set, and 1200 or 21010 in such a file names no 8-bit code page: both mean
+// Windows-1252. The --codepage override wins over all of this.
+int TXLSReader::TextCodepage() const
 {
-    // The component starts with 1200, which names no 8-bit code page: text
-    // of a file without CODEPAGE record is read as Windows-1252.
-    return FOwner.CodepageOverride != 0 ? FOwner.CodepageOverride : FOwner.GetCodepage();
+    if (FOwner.CodepageOverride != 0)
+        return FOwner.CodepageOverride;
+    if (FOwner.GetVersion() == xvExcel97)
+        return 1200;
+    const int Codepage = FOwner.GetCodepage();
+    return Codepage == 1200 || Codepage == 21010 ? 1252 : Codepage;
+}
+
+void TXLSReader::SyncTextCodepage()
+{
+    FOwner.Sheets().SetCodepage(TextCodepage());
 }
 
 std::string TXLSReader::Text8(std::span<const uint8_t> Bytes) const
 {
-    const std::string_view View(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
-    if (FOwner.GetVersion() == xvExcel97 && FOwner.CodepageOverride == 0)
-        return Latin1ToUtf8(View);
-    return CodepageToUtf8(View, TextCodepage());
+    return CodepageToUtf8(TextCodepage(), Bytes.data(), Bytes.size());
 }
 
 bool TXLSReader::InCellSheet() const
@@ -118,6 +121,7 @@ void TXLSReader::RecCODEPAGE(TBiffRecord& R)
 {
     TByteCursor C = R.Cursor();
     FOwner.SetCodepage(C.U16("the code page"));
+    SyncTextCodepage();
 }
 
 void TXLSReader::RecSST(TBiffRecord& R)
@@ -247,34 +251,55 @@ void TXLSReader::RecMULRK(TBiffRecord& R)
 // characters in the workbook's code page; some writers of older versions
 // still put a BIFF8 option byte (0 or 1) in front, which is taken as such
 // when the record's length fits it exactly.
-std::string TXLSReader::ReadCellText(TBiffRecord& R, TByteCursor& C)
+TXLSReader::TCellText TXLSReader::ReadCellText(TByteCursor& C)
 {
+    TCellText Text;
     const uint16_t Count = C.U16("the character count");
     if (FOwner.GetVersion() == xvExcel97) {
         if (Count == 0 && C.AtEnd())
-            return {};
+            return Text;
         const uint8_t Options = C.U8("the string options");
         TContinuedReader Reader(C.Rest(), nullptr, "the text");
         TBiffString S;
         ReadBiffStringBody(Reader, Count, static_cast<uint8_t>(Options & 0x0D), S);
-        if (FOwner.CodepageOverride != 0 && !S.Wide())
-            return CodepageToUtf8(S.Chars, FOwner.CodepageOverride);
-        return BiffCharsToUtf8(S.Chars, S.Wide());
+        Text.Wide = S.Wide();
+        Text.Bytes = std::move(S.Chars);
+        return Text;
     }
     const size_t Left = C.Remaining();
     if (Count != 0 && Left >= 1) {
-        const uint8_t Flag = R.Body[C.Offset()];
+        TByteCursor Probe = C;
+        const uint8_t Flag = Probe.U8();
         if (Flag == 1 && Left == 1 + 2u * Count) {
             C.Skip(1);
-            const auto Bytes = C.Bytes(2u * Count, "the text");
-            return Utf16LeToUtf8(std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
-        }
-        if (Flag == 0 && Left == 1u + Count) {
+            Text.Wide = true;
+        } else if (Flag == 0 && Left == 1u + Count) {
             C.Skip(1);
-            return Text8(C.Bytes(Count, "the text"));
         }
     }
-    return Text8(C.Bytes(Count, "the text"));
+    const auto Bytes = C.Bytes(Text.Wide ? 2u * Count : Count, "the text");
+    Text.Bytes.assign(Bytes.begin(), Bytes.end());
+    return Text;
+}
+
+std::string TXLSReader::CellTextToUtf8(const TCellText& Text) const
+{
+    const auto* Data = reinterpret_cast<const uint8_t*>(Text.Bytes.data());
+    return Text.Wide ? Utf16LeToUtf8(Data, Text.Bytes.size()) : CodepageToUtf8(TextCodepage(), Data, Text.Bytes.size());
+}
+
+void TXLSReader::WriteCellText(const TCellHeader& H, const TCellText& Text)
+{
+    TSheet& S = CurrentSheet();
+    if (!Text.Wide) {
+        S.WriteString(H.Col, H.Row, H.Format, Text.Bytes);
+        return;
+    }
+    std::u16string Wide(Text.Bytes.size() / 2, u'\0');
+    for (size_t I = 0; I < Wide.size(); ++I)
+        Wide[I] = static_cast<char16_t>(static_cast<uint8_t>(Text.Bytes[2 * I]) |
+                                        (static_cast<uint8_t>(Text.Bytes[2 * I + 1]) << 8));
+    S.WriteWideString(H.Col, H.Row, H.Format, Wide);
 }
 
 void TXLSReader::RecLABEL(TBiffRecord& R)
@@ -283,7 +308,7 @@ void TXLSReader::RecLABEL(TBiffRecord& R)
         return;
     TByteCursor C = R.Cursor();
     const TCellHeader H = ReadCellHeader(C);
-    CurrentSheet().WriteString(H.Col, H.Row, H.Format, ReadCellText(R, C));
+    WriteCellText(H, ReadCellText(C));
 }
 
 void TXLSReader::RecLABEL2(TBiffRecord& R)
@@ -293,7 +318,9 @@ void TXLSReader::RecLABEL2(TBiffRecord& R)
     TByteCursor C = R.Cursor();
     const TCellHeader H = ReadCellHeader2(C);
     const uint8_t Count = C.U8("the character count");
-    CurrentSheet().WriteString(H.Col, H.Row, H.Format, Text8(C.Bytes(Count, "the text")));
+    const auto Bytes = C.Bytes(Count, "the text");
+    CurrentSheet().WriteString(H.Col, H.Row, H.Format,
+                               std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
 }
 
 void TXLSReader::RecLABELSST(TBiffRecord& R)
@@ -393,11 +420,9 @@ std::string TXLSReader::ReadStringRecord(TBiffRecord& R)
         }, "STRING record");
         TBiffString S;
         ReadBiffStringBody(Reader, Count, static_cast<uint8_t>(Options & 0x0D), S);
-        if (FOwner.CodepageOverride != 0 && !S.Wide())
-            return CodepageToUtf8(S.Chars, FOwner.CodepageOverride);
-        return BiffCharsToUtf8(S.Chars, S.Wide());
+        return CellTextToUtf8({S.Wide(), std::move(S.Chars)});
     }
-    return ReadCellText(R, C);
+    return CellTextToUtf8(ReadCellText(C));
 }
 
 // Stores a formula whose cached result is not a number. A text result stands

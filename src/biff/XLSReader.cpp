@@ -104,6 +104,8 @@ template <typename TOpen> void TXLSReader::Run(TOpen&& Open)
     if (FStream.IsCompound() && !FStream.StreamError().empty())
         throw Exception("Cannot read the workbook stream \"" + FStream.StreamName() + "\": " + FStream.StreamError());
     FMaxRecordSize = static_cast<size_t>(FOwner.MaxRecordSize());
+    FSharedFormulas.clear();
+    SyncTextCodepage();
 
     ReadFirstBOF();
     Progress(0);
@@ -260,6 +262,7 @@ void TXLSReader::RecEOF(TBiffRecord&)
 {
     FInWorksheet = false;
     // Per-substream state (the sheet's shared formulas) ends here.
+    FSharedFormulas.clear();
     if (LastSheetEnded())
         FDone = true;
 }

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "codegen/CellDump.h"
 #include "codegen/UnitGenerator.h"
 #include "model/Exception.h"
 #include "model/Tabulon.h"
@@ -22,6 +23,8 @@ struct TCliOptions {
     bool NoMerged = false;
     bool NoColumns = false;
     bool NoRows = false;
+    bool DumpCells = false;
+    int Codepage = 0;
 };
 
 // Writes Text to Path through a temporary file in the same folder, so that a
@@ -79,6 +82,11 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
     App.add_flag("--no-merged", Opt.NoMerged, "Leave out merged cells");
     App.add_flag("--no-columns", Opt.NoColumns, "Leave out column widths");
     App.add_flag("--no-rows", Opt.NoRows, "Leave out row heights");
+    App.add_flag("--dump-cells", Opt.DumpCells,
+                 "Write every stored cell as a tab-separated line (sheet, row, column, kind, value, formula) "
+                 "instead of the unit");
+    App.add_option("--codepage", Opt.Codepage, "Decode 8-bit text with this code page, whatever the file says")
+        ->check(CLI::Range(1, 65535));
     App.set_version_flag("--version", std::string("tabulon ") + TABULON_VERSION);
 
     std::vector<std::string> Reversed(Args.rbegin(), Args.rend());
@@ -98,7 +106,20 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         XLS.Clear();
         XLS.ClearSheets();
         XLS.Filename = Opt.Book;
+        XLS.CodepageOverride = static_cast<uint16_t>(Opt.Codepage);
         XLS.Read();
+
+        if (Opt.DumpCells) {
+            if (Opt.Output.empty() || Opt.Output == "-") {
+                DumpCells(XLS, Out);
+            } else {
+                std::ostringstream Text;
+                DumpCells(XLS, Text);
+                WriteFileAtomically(Opt.Output, Text.str());
+            }
+            Out.flush();
+            return 0;
+        }
 
         TUnitOptions Unit;
         Unit.Formatting = !Opt.NoFormatting;

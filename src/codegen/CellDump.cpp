@@ -91,7 +91,7 @@ void DumpCells(TTabulon& XLS, std::ostream& Out)
     Buf.reserve(1 << 16);
     for (int S = 0; S < XLS.Sheets().Count(); ++S) {
         TSheet& Sheet = XLS.Sheets()[S];
-        TCellStorage& Cells = Sheet.Cells();
+        TCellStorage& Cells = Sheet.Cells;
         const std::string SheetField = std::to_string(S) + '\t';
         Cells.BeginIterate();
         for (TCell* Cell = Cells.GetNext(); Cell; Cell = Cells.GetNext()) {

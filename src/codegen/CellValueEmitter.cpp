@@ -25,7 +25,7 @@ void AppendInt(std::string& Line, int Value)
 void EmitCellValues(TEmitContext& Ctx, int SheetIndex)
 {
     TSheet& Sheet = Ctx.XLS.Sheets()[SheetIndex];
-    TCellStorage& Cells = Sheet.Cells();
+    TCellStorage& Cells = Sheet.Cells;
     const std::string Prefix = "  XLS.Sheets[" + std::to_string(SheetIndex) + "].";
     std::string Line;
     Cells.BeginIterate();

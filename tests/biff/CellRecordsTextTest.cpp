@@ -1,8 +1,9 @@
 // Text of cell records: code pages, BIFF8 strings and their splitting across
 // CONTINUE records.
 #include "biff/BiffString.h"
-#include "biff/Codepages.h"
+#include "model/Codepages.h"
 #include "model/Exception.h"
+#include "model/TextCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,12 @@ std::string Str(const TBytes& B)
 TEST(Codepages, AliasTable)
 {
     struct {
-        uint16_t Codepage;
+        int Codepage;
         const char* Charset;
     } const Cases[] = {
         {1252, "WINDOWS-1252"}, {1251, "WINDOWS-1251"}, {10000, "MACINTOSH"}, {10029, "MAC-CENTRALEUROPE"},
         {10007, "MAC-CYRILLIC"}, {32768, "MACINTOSH"}, {32769, "WINDOWS-1252"}, {21010, "WINDOWS-1252"},
-        {1200, "WINDOWS-1252"}, {65001, "UTF-8"}, {0, "WINDOWS-1252"}, {12345, "WINDOWS-1252"},
+        {65001, "UTF-8"}, {0, "WINDOWS-1252"}, {12345, "WINDOWS-1252"},
         {932, "WINDOWS-31J"}, {367, "ASCII"},
     };
     for (const auto& C : Cases)
@@ -36,7 +37,7 @@ TEST(Codepages, ConvertsToUtf8)
 {
     struct {
         std::string Bytes;
-        uint16_t Codepage;
+        int Codepage;
         std::string Expected;
     } const Cases[] = {
         {"plain", 1251, "plain"},
@@ -55,7 +56,7 @@ TEST(Codepages, ConvertsToUtf8)
         {"\xff\xfe", 65001, "\xef\xbf\xbd\xef\xbf\xbd"},
     };
     for (const auto& C : Cases)
-        EXPECT_EQ(CodepageToUtf8(C.Bytes, C.Codepage), C.Expected) << C.Codepage;
+        EXPECT_EQ(CodepageToUtf8(C.Codepage, C.Bytes), C.Expected) << C.Codepage;
 }
 
 TEST(BiffString, Utf16AndLatin1ToUtf8)
