@@ -25,6 +25,8 @@ struct TCliOptions {
     bool NoRows = false;
     bool DumpCells = false;
     int Codepage = 0;
+    bool Progress = false;
+    bool Quiet = false;
 };
 
 // Writes Text to Path through a temporary file in the same folder, so that a
@@ -68,7 +70,7 @@ std::string MessageForConsole(std::string Message)
 
 } // namespace
 
-int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
+int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err, bool ErrIsTerminal)
 {
     CLI::App App{"Reads a legacy Excel workbook (.xls, BIFF2 to BIFF8) and writes the source of a "
                  "Pascal unit that rebuilds it through the TTabulon component.",
@@ -87,6 +89,9 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
                  "instead of the unit");
     App.add_option("--codepage", Opt.Codepage, "Decode 8-bit text with this code page, whatever the file says")
         ->check(CLI::Range(1, 65535));
+    auto* ProgressFlag =
+        App.add_flag("--progress", Opt.Progress, "Show reading progress on stderr even when it is not a terminal");
+    App.add_flag("--quiet", Opt.Quiet, "Show no reading progress")->excludes(ProgressFlag);
     App.set_version_flag("--version", std::string("tabulon ") + TABULON_VERSION);
 
     std::vector<std::string> Reversed(Args.rbegin(), Args.rend());
@@ -100,6 +105,14 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         return 2;
     }
 
+    // One line on stderr, rewritten in place as the percentage grows; ended
+    // before anything else is written there.
+    bool ProgressShown = false;
+    auto EndProgressLine = [&] {
+        if (ProgressShown)
+            Err << "\n";
+        ProgressShown = false;
+    };
     try {
         TTabulon XLS;
         XLS.LoadDesignTimeValues();
@@ -107,7 +120,17 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         XLS.ClearSheets();
         XLS.Filename = Opt.Book;
         XLS.CodepageOverride = static_cast<uint16_t>(Opt.Codepage);
+        if (Opt.Progress || (ErrIsTerminal && !Opt.Quiet)) {
+            XLS.OnProgress = [&, Last = -1](int Value) mutable {
+                if (Value == Last)
+                    return;
+                Last = Value;
+                Err << "\rReading " << Opt.Book << ": " << Value << "%" << std::flush;
+                ProgressShown = true;
+            };
+        }
         XLS.Read();
+        EndProgressLine();
 
         if (Opt.DumpCells) {
             if (Opt.Output.empty() || Opt.Output == "-") {
@@ -138,9 +161,11 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
             WriteFileAtomically(Opt.Output, Text);
         Out.flush();
     } catch (const std::bad_alloc&) {
+        EndProgressLine();
         Err << "tabulon: out of memory\n";
         return 1;
     } catch (const std::exception& E) {
+        EndProgressLine();
         Err << "tabulon: " << MessageForConsole(E.what()) << "\n";
         return 1;
     }
