@@ -5,17 +5,27 @@
 
 #include <algorithm>
 
-TContinuedReader::TContinuedReader(std::span<const uint8_t> Body, TNextBody Next, const char* Context)
-    : FBody(Body), FNext(std::move(Next)), FContext(Context)
+TContinuedReader::TContinuedReader(std::span<const uint8_t> Body, TNextBody Next, std::string Missing)
+    : FBody(Body), FNext(std::move(Next)), FMissing(std::move(Missing))
 {
+}
+
+bool TContinuedReader::TryNextRecord()
+{
+    if (!FNext)
+        return false;
+    const auto Next = FNext();
+    if (!Next)
+        return false;
+    FBody = *Next;
+    FPos = 0;
+    return true;
 }
 
 void TContinuedReader::NextRecord()
 {
-    if (!FNext)
-        throw Exception(StrFmt("%s ends early", FContext));
-    FBody = FNext();
-    FPos = 0;
+    if (!TryNextRecord())
+        throw Exception(FMissing);
 }
 
 uint8_t TContinuedReader::U8()

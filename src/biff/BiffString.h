@@ -15,18 +15,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
 class TContinuedReader {
 public:
-    // Next gives the body of the record after the current one; it throws when
-    // that record is not a CONTINUE record (or there is none). Context names
-    // the record in messages.
-    using TNextBody = std::function<std::span<const uint8_t>()>;
-    TContinuedReader(std::span<const uint8_t> Body, TNextBody Next, const char* Context);
+    // Next gives the body of the record after the current one when that
+    // record is a CONTINUE record (and consumes it), else nothing (and leaves
+    // it). Reading on where no CONTINUE record follows throws Missing.
+    using TNextBody = std::function<std::optional<std::span<const uint8_t>>()>;
+    TContinuedReader(std::span<const uint8_t> Body, TNextBody Next, std::string Missing);
 
     size_t Left() const { return FBody.size() - FPos; }
+    // At the end of the current record: moves into the next record when it
+    // is a CONTINUE record; false (and nothing read) when it is not.
+    bool TryNextRecord();
 
     // Fixed fields and blocks. A record used up at the start of a field or
     // ending inside one goes on in the next record, with no width byte.
@@ -48,7 +52,7 @@ private:
     std::span<const uint8_t> FBody;
     size_t FPos = 0;
     TNextBody FNext;
-    const char* FContext;
+    std::string FMissing;
 };
 
 // A BIFF8 string as stored: characters in their stored width (Options bit 0

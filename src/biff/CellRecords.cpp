@@ -112,6 +112,15 @@ std::string TXLSReader::Text8(std::span<const uint8_t> Bytes) const
     return CodepageToUtf8(TextCodepage(), Bytes.data(), Bytes.size());
 }
 
+std::optional<std::span<const uint8_t>> TXLSReader::NextContinue()
+{
+    TBiffHeader Header;
+    TBiffRecord Next;
+    if (!PeekNextHeader(Header) || Header.RecId != IdCONTINUE || !ReadNextRecord(Next))
+        return std::nullopt;
+    return Next.Body;
+}
+
 bool TXLSReader::InCellSheet() const
 {
     return FCurrentSheet >= 0 && FCurrentSheet < FOwner.Sheets().Count();
@@ -126,12 +135,7 @@ void TXLSReader::RecCODEPAGE(TBiffRecord& R)
 
 void TXLSReader::RecSST(TBiffRecord& R)
 {
-    FOwner.Sheets().SST().Read(R.Body, [this]() -> std::span<const uint8_t> {
-        TBiffRecord Next;
-        if (!ReadNextRecord(Next) || Next.Id != IdCONTINUE)
-            throw Exception("CONTINUE record is missing in SST");
-        return Next.Body;
-    });
+    FOwner.Sheets().SST().Read(R.Body, [this] { return NextContinue(); });
 }
 
 // DIMENSIONS: first row, last row + 1, first column, last column + 1; the row
@@ -259,7 +263,7 @@ TXLSReader::TCellText TXLSReader::ReadCellText(TByteCursor& C)
         if (Count == 0 && C.AtEnd())
             return Text;
         const uint8_t Options = C.U8("the string options");
-        TContinuedReader Reader(C.Rest(), nullptr, "the text");
+        TContinuedReader Reader(C.Rest(), nullptr, std::string(C.Context()) + " ends early: the text is cut off");
         TBiffString S;
         ReadBiffStringBody(Reader, Count, static_cast<uint8_t>(Options & 0x0D), S);
         Text.Wide = S.Wide();
@@ -411,13 +415,8 @@ std::string TXLSReader::ReadStringRecord(TBiffRecord& R)
         if (Count == 0 && C.AtEnd())
             return {};
         const uint8_t Options = C.U8("the string options");
-        TContinuedReader Reader(C.Rest(), [this]() -> std::span<const uint8_t> {
-            TBiffHeader Header;
-            TBiffRecord Next;
-            if (!PeekNextHeader(Header) || Header.RecId != IdCONTINUE || !ReadNextRecord(Next))
-                throw Exception("STRING record ends early: the text carries on in no CONTINUE record");
-            return Next.Body;
-        }, "STRING record");
+        TContinuedReader Reader(C.Rest(), [this] { return NextContinue(); },
+                                "STRING record ends early: the text carries on in no CONTINUE record");
         TBiffString S;
         ReadBiffStringBody(Reader, Count, static_cast<uint8_t>(Options & 0x0D), S);
         return CellTextToUtf8({S.Wide(), std::move(S.Chars)});

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -46,10 +47,11 @@ public:
                std::span<const uint8_t> Ext = {});
 
     // Appends the strings of an SST record: Body is its body, Next gives the
-    // body of each CONTINUE record the strings carry on in (and throws
-    // "CONTINUE record is missing in SST" when the next record is not one).
-    // Entries read before a failure stay in the table.
-    void Read(std::span<const uint8_t> Body, const std::function<std::span<const uint8_t>()>& Next);
+    // body of each CONTINUE record that follows (consuming it), or nothing
+    // when the next record is not one. Entries read before a failure stay in
+    // the table.
+    void Read(std::span<const uint8_t> Body,
+              const std::function<std::optional<std::span<const uint8_t>>()>& Next);
 
     // Raises "SST index out of range (%d:%d)" for an index naming no entry.
     void UseString(int Index) const;

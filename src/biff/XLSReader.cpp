@@ -158,8 +158,14 @@ void TXLSReader::ReadFirstBOF()
     if (BOF.Length < 4)
         throw Exception("Invalid BOF size");
     TByteCursor Body = BOF.Cursor();
-    Body.Skip(2, "the BIFF version");
+    const uint16_t BiffVersion = Body.U16("the BIFF version");
     const uint16_t Type = Body.U16("the substream type");
+    // Some writers put BIFF8 records in a "Book" stream; the BOF says so.
+    if (FOwner.GetVersion() == xvExcel50 && BOF.Id == 0x0809 && BiffVersion == 0x0600) {
+        FOwner.SetVersion(xvExcel97);
+        FMaxRecordSize = static_cast<size_t>(FOwner.MaxRecordSize());
+        SyncTextCodepage();
+    }
     // A worksheet file (BIFF2-4) has no globals: its cells go to the first sheet.
     if (Type == bsWorksheet)
         FCurrentSheet = 0;

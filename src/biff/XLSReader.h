@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -127,6 +128,7 @@ private:
     void RecBOOLERR2(TBiffRecord& R);
     void RecFORMULA(TBiffRecord& R);
     bool InCellSheet() const;
+    std::optional<std::span<const uint8_t>> NextContinue();
     int TextCodepage() const;
     void SyncTextCodepage();
     std::string Text8(std::span<const uint8_t> Bytes) const;

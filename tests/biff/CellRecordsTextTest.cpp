@@ -74,11 +74,11 @@ struct TChain {
     size_t Next = 1;
     TContinuedReader Reader()
     {
-        return TContinuedReader(Bodies[0], [this]() -> std::span<const uint8_t> {
+        return TContinuedReader(Bodies[0], [this]() -> std::optional<std::span<const uint8_t>> {
             if (Next >= Bodies.size())
-                throw Exception("CONTINUE record is missing");
+                return std::nullopt;
             return Bodies[Next++];
-        }, "test record");
+        }, "CONTINUE record is missing");
     }
 };
 
