@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <unordered_map>
 
 // File layout, all integers little-endian.
 //
@@ -161,41 +162,49 @@ struct TCompoundFile::TImpl {
     // that live there; the message is kept for them.
     std::string MiniError;
     std::vector<TDirEntry> Dir;
-    std::vector<uint32_t> RootChildren;
+    // The directory as a forest: each storage's children in listing order.
+    // An entry linked from two places belongs to the first that reaches it.
+    std::vector<std::vector<uint32_t>> Kids;
+    // A sub-storage whose tree is damaged: the message, for its copy only.
+    std::unordered_map<uint32_t, std::string> KidsError;
+    std::unordered_map<std::string, uint32_t> RootStreams;
+    std::unordered_map<std::string, uint32_t> RootStorages;
     std::vector<TStorageElement> Elements;
 
-    // Visit marks for chain and tree walks. Each walk takes a fresh id, so a
-    // walk costs its own length, not the file's size. Marks at or above a
-    // session's first id belong to the current session (one stream read or
-    // one storage copy), so a sector that two streams share is caught too.
+    // Which stream (entry index + 1) or structure holds each sector and mini
+    // sector. A sector belongs to one owner in a sound file; holding every
+    // owner to that bounds all streams read from one file, together, by the
+    // file's size, and the message can name both claimants.
+    enum : uint32_t { OwnerNone = 0, OwnerDirectory = 0xFFFFFFF0, OwnerMiniFat, OwnerFat, OwnerDifat };
+    mutable std::vector<uint32_t> SectorOwner;
+    mutable std::vector<uint32_t> MiniOwner;
+    // Visit marks: each chain walk takes a fresh id, so a cycle is seen at
+    // its first repeat and a walk costs its own length, not the file's.
     mutable std::vector<uint32_t> SectorMark;
     mutable std::vector<uint32_t> MiniMark;
-    mutable std::vector<uint32_t> EntryMark;
     mutable uint32_t NextMark = 1;
 
-    uint32_t NewSession() const
+    uint32_t NewWalk() const
     {
-        // Restart the ids long before they could wrap.
-        if (NextMark > 0xF0000000u) {
+        if (NextMark == 0xFFFFFFFF) {
             std::fill(SectorMark.begin(), SectorMark.end(), 0);
             std::fill(MiniMark.begin(), MiniMark.end(), 0);
-            std::fill(EntryMark.begin(), EntryMark.end(), 0);
             NextMark = 1;
         }
-        return NextMark;
+        return NextMark++;
     }
-    uint32_t NewWalk() const { return NextMark++; }
+    std::string OwnerName(uint32_t Owner) const;
 
     void Parse();
     void ReadFat(TByteView Header);
     std::vector<uint8_t> ReadChain(uint32_t Start, uint64_t Wanted, bool ToChainEnd, const std::string& What,
-                                   uint32_t Session) const;
-    std::vector<uint8_t> ReadMiniChain(uint32_t Start, uint64_t Wanted, const std::string& What, uint32_t Session) const;
-    std::vector<uint8_t> ReadEntry(uint32_t Index, uint32_t Session) const;
-    std::vector<uint32_t> Children(uint32_t Parent, uint32_t Session) const;
-    void Copy(uint32_t Index, TStorageCopy& Out, uint32_t Session, int Depth) const;
+                                   uint32_t Owner) const;
+    std::vector<uint8_t> ReadMiniChain(uint32_t Start, uint64_t Wanted, const std::string& What, uint32_t Owner) const;
+    std::vector<uint8_t> ReadEntry(uint32_t Index) const;
+    std::vector<uint32_t> WalkTree(uint32_t Parent, std::vector<uint8_t>& Placed) const;
+    void BuildForest();
+    void Copy(uint32_t Index, TStorageCopy& Out, int Depth) const;
     std::vector<uint32_t> SectorAsWords(uint32_t Sector) const;
-    const TDirEntry* FindRootChild(const std::string& Name, uint8_t Type) const;
 };
 
 TCompoundFile::TCompoundFile() : FImpl(std::make_unique<TImpl>()) {}
@@ -249,19 +258,19 @@ const std::vector<TStorageElement>& TCompoundFile::RootElements() const
 
 std::vector<uint8_t> TCompoundFile::ReadStream(const std::string& Name) const
 {
-    const TImpl::TDirEntry* Entry = FImpl->FindRootChild(Name, EntryStream);
-    if (!Entry)
+    const auto Found = FImpl->RootStreams.find(Name);
+    if (Found == FImpl->RootStreams.end())
         throw Exception("Stream \"" + Name + "\" not found");
-    return FImpl->ReadEntry(static_cast<uint32_t>(Entry - FImpl->Dir.data()), FImpl->NewSession());
+    return FImpl->ReadEntry(Found->second);
 }
 
 TStorageCopy TCompoundFile::CopyStorage(const std::string& Name) const
 {
-    const TImpl::TDirEntry* Entry = FImpl->FindRootChild(Name, EntryStorage);
-    if (!Entry)
+    const auto Found = FImpl->RootStorages.find(Name);
+    if (Found == FImpl->RootStorages.end())
         throw Exception("Storage \"" + Name + "\" not found");
     TStorageCopy Result;
-    FImpl->Copy(static_cast<uint32_t>(Entry - FImpl->Dir.data()), Result, FImpl->NewSession(), 0);
+    FImpl->Copy(Found->second, Result, 0);
     return Result;
 }
 
@@ -295,17 +304,16 @@ void TCompoundFile::TImpl::Parse()
     const uint64_t Sectors = (Data.size() - SectorSize + SectorSize - 1) / SectorSize;
     SectorCount = static_cast<uint32_t>(std::min<uint64_t>(Sectors, MaxRegSect + uint64_t(1)));
     SectorMark.assign(SectorCount, 0);
+    SectorOwner.assign(SectorCount, OwnerNone);
 
     ReadFat(Header);
 
-    const uint32_t Session = NewSession();
     const std::vector<uint8_t> DirBytes = ReadChain(Header.U32(48), std::numeric_limits<uint64_t>::max(), true,
-                                                    "the directory", Session);
+                                                    "the directory", OwnerDirectory);
     const size_t EntryCount = DirBytes.size() / DirEntrySize;
     if (EntryCount == 0)
         Damaged("the directory is empty");
     Dir.resize(EntryCount);
-    EntryMark.assign(EntryCount, 0);
     const TByteView DirView(DirBytes.data(), DirBytes.size());
     for (size_t I = 0; I < EntryCount; ++I) {
         const size_t Base = I * DirEntrySize;
@@ -341,28 +349,32 @@ void TCompoundFile::TImpl::Parse()
     // The mini FAT and the mini stream matter only when a small stream is
     // read; a fault in either is kept for that moment.
     try {
-        const uint32_t MiniSession = NewSession();
         const std::vector<uint8_t> MiniFatBytes =
-            ReadChain(Header.U32(60), std::numeric_limits<uint64_t>::max(), true, "the mini FAT", MiniSession);
+            ReadChain(Header.U32(60), std::numeric_limits<uint64_t>::max(), true, "the mini FAT", OwnerMiniFat);
         const TByteView View(MiniFatBytes.data(), MiniFatBytes.size());
         MiniFat.resize(MiniFatBytes.size() / 4);
         for (size_t I = 0; I < MiniFat.size(); ++I)
             MiniFat[I] = View.U32(I * 4);
-        MiniStream = ReadChain(Dir[0].Start, Dir[0].Size, false, "the mini stream", MiniSession);
+        MiniStream = ReadChain(Dir[0].Start, Dir[0].Size, false, "the mini stream", 1);
         MiniMark.assign(MiniStream.size() / MiniSectorSize + 1, 0);
+        MiniOwner.assign(MiniStream.size() / MiniSectorSize + 1, OwnerNone);
     } catch (const Exception& E) {
         MiniFat.clear();
         MiniStream.clear();
         MiniError = E.what();
     }
 
-    RootChildren = Children(0, NewSession());
-    for (uint32_t Index : RootChildren) {
+    BuildForest();
+    // With duplicate names the first in listing order is the one opened.
+    for (uint32_t Index : Kids[0]) {
         const TDirEntry& E = Dir[Index];
-        if (E.Type == EntryStorage)
+        if (E.Type == EntryStorage) {
             Elements.push_back({E.Name, TStorageElementType::Storage, 0});
-        else
+            RootStorages.emplace(E.Name, Index);
+        } else {
             Elements.push_back({E.Name, TStorageElementType::Stream, E.Size});
+            RootStreams.emplace(E.Name, Index);
+        }
     }
 }
 
@@ -407,16 +419,15 @@ void TCompoundFile::TImpl::ReadFat(TByteView Header)
         }
         FatSectors.push_back(S);
     }
-    const uint32_t DifatWalk = NewWalk();
     uint32_t Next = Header.U32(68);
     while (!Short && FatSectors.size() < Wanted) {
         if (Next == EndOfChain || Next == FreeSect)
             break;
         if (Next >= SectorCount)
             Damaged(StrFmt("DIFAT chain leads to sector %u outside the file (%u sectors)", Next, SectorCount));
-        if (SectorMark[Next] == DifatWalk)
+        if (SectorOwner[Next] == OwnerDifat)
             Damaged(StrFmt("DIFAT chain has a cycle at sector %u", Next));
-        SectorMark[Next] = DifatWalk;
+        SectorOwner[Next] = OwnerDifat;
         const std::vector<uint32_t> Words = SectorAsWords(Next);
         for (size_t I = 0; I + 1 < Words.size() && FatSectors.size() < Wanted; ++I) {
             if (Words[I] > MaxRegSect) {
@@ -429,15 +440,16 @@ void TCompoundFile::TImpl::ReadFat(TByteView Header)
     }
     ListedFatSectors = static_cast<uint32_t>(FatSectors.size());
 
-    const uint32_t FatWalk = NewWalk();
     Fat.reserve(FatSectors.size() * PerSector);
     for (size_t I = 0; I < FatSectors.size(); ++I) {
         const uint32_t S = FatSectors[I];
         if (S >= SectorCount)
             Damaged(StrFmt("FAT sector %zu is sector %u, outside the file (%u sectors)", I, S, SectorCount));
-        if (SectorMark[S] == FatWalk)
+        if (SectorOwner[S] == OwnerFat)
             Damaged(StrFmt("sector %u is listed twice as a FAT sector", S));
-        SectorMark[S] = FatWalk;
+        if (SectorOwner[S] == OwnerDifat)
+            Damaged(StrFmt("FAT sector %zu is sector %u, which is a DIFAT sector", I, S));
+        SectorOwner[S] = OwnerFat;
         const std::vector<uint32_t> Words = SectorAsWords(S);
         Fat.insert(Fat.end(), Words.begin(), Words.end());
     }
@@ -448,7 +460,7 @@ void TCompoundFile::TImpl::ReadFat(TByteView Header)
 // no size of their own). Every sector is visited at most once per walk, so a
 // cycle ends the walk at its first repeat.
 std::vector<uint8_t> TCompoundFile::TImpl::ReadChain(uint32_t Start, uint64_t Wanted, bool ToChainEnd,
-                                                     const std::string& What, uint32_t Session) const
+                                                     const std::string& What, uint32_t Owner) const
 {
     std::vector<uint8_t> Out;
     if (Wanted == 0)
@@ -472,9 +484,11 @@ std::vector<uint8_t> TCompoundFile::TImpl::ReadChain(uint32_t Start, uint64_t Wa
                            SectorCount));
         if (SectorMark[S] == Walk)
             Damaged(StrFmt("FAT chain of %s has a cycle at sector %u", What.c_str(), S));
-        if (SectorMark[S] >= Session)
-            Damaged(StrFmt("FAT chain of %s runs into sector %u, which belongs to another stream", What.c_str(), S));
+        if (SectorOwner[S] != OwnerNone && SectorOwner[S] != Owner)
+            Damaged(StrFmt("FAT chain of %s runs into sector %u, which belongs to %s", What.c_str(), S,
+                           OwnerName(SectorOwner[S]).c_str()));
         SectorMark[S] = Walk;
+        SectorOwner[S] = Owner;
 
         const size_t Offset = (size_t(S) + 1) * SectorSize;
         const size_t Available = std::min(SectorSize, Data.size() - Offset);
@@ -498,7 +512,7 @@ std::vector<uint8_t> TCompoundFile::TImpl::ReadChain(uint32_t Start, uint64_t Wa
 }
 
 std::vector<uint8_t> TCompoundFile::TImpl::ReadMiniChain(uint32_t Start, uint64_t Wanted, const std::string& What,
-                                                         uint32_t Session) const
+                                                         uint32_t Owner) const
 {
     if (!MiniError.empty())
         throw Exception(MiniError);
@@ -518,10 +532,11 @@ std::vector<uint8_t> TCompoundFile::TImpl::ReadMiniChain(uint32_t Start, uint64_
                            What.c_str(), S, MiniSectors));
         if (MiniMark[S] == Walk)
             Damaged(StrFmt("mini FAT chain of %s has a cycle at mini sector %u", What.c_str(), S));
-        if (MiniMark[S] >= Session)
-            Damaged(StrFmt("mini FAT chain of %s runs into mini sector %u, which belongs to another stream",
-                           What.c_str(), S));
+        if (MiniOwner[S] != OwnerNone && MiniOwner[S] != Owner)
+            Damaged(StrFmt("mini FAT chain of %s runs into mini sector %u, which belongs to %s", What.c_str(), S,
+                           OwnerName(MiniOwner[S]).c_str()));
         MiniMark[S] = Walk;
+        MiniOwner[S] = Owner;
         const size_t Offset = size_t(S) * MiniSectorSize;
         const size_t Take = static_cast<size_t>(std::min<uint64_t>(MiniSectorSize, Wanted - Out.size()));
         Out.insert(Out.end(), MiniStream.begin() + Offset, MiniStream.begin() + Offset + Take);
@@ -535,26 +550,43 @@ std::vector<uint8_t> TCompoundFile::TImpl::ReadMiniChain(uint32_t Start, uint64_
     return Out;
 }
 
-std::vector<uint8_t> TCompoundFile::TImpl::ReadEntry(uint32_t Index, uint32_t Session) const
+std::vector<uint8_t> TCompoundFile::TImpl::ReadEntry(uint32_t Index) const
 {
     const TDirEntry& E = Dir[Index];
     const std::string What = "stream " + Quoted(E.Name);
     if (E.Size < MiniCutoff)
-        return ReadMiniChain(E.Start, E.Size, What, Session);
-    return ReadChain(E.Start, E.Size, false, What, Session);
+        return ReadMiniChain(E.Start, E.Size, What, Index + 1);
+    return ReadChain(E.Start, E.Size, false, What, Index + 1);
+}
+
+std::string TCompoundFile::TImpl::OwnerName(uint32_t Owner) const
+{
+    switch (Owner) {
+    case OwnerDirectory:
+        return "the directory";
+    case OwnerMiniFat:
+        return "the mini FAT";
+    case OwnerFat:
+        return "the FAT";
+    case OwnerDifat:
+        return "the DIFAT";
+    case 1:
+        return "the mini stream";
+    default:
+        return "stream " + Quoted(Dir[Owner - 1].Name);
+    }
 }
 
 // The children of a storage in the order of an in-order walk of their
 // red-black tree, which is the order the platform's structured-storage
 // service enumerates them in. The walk is iterative (a degenerate tree may be
-// one long sibling list) and visits each entry once per session: a link back
-// to an entry already seen (a cycle, or an entry shared by two trees) is not
-// followed again, so nothing is listed twice and the walk always ends.
-std::vector<uint32_t> TCompoundFile::TImpl::Children(uint32_t Parent, uint32_t Session) const
+// one long sibling list) and takes each entry once in the whole directory: a
+// link to an entry already placed (a cycle, or an entry shared by two trees)
+// is not followed again, so nothing is listed twice and every walk ends.
+std::vector<uint32_t> TCompoundFile::TImpl::WalkTree(uint32_t Parent, std::vector<uint8_t>& Placed) const
 {
     std::vector<uint32_t> Result;
     std::vector<uint32_t> Stack;
-    EntryMark[Parent] = NewWalk();
     uint32_t From = Parent;
     uint32_t Cur = Dir[Parent].Child;
     while (true) {
@@ -562,9 +594,9 @@ std::vector<uint32_t> TCompoundFile::TImpl::Children(uint32_t Parent, uint32_t S
             if (Cur >= Dir.size())
                 Damaged(StrFmt("directory entry %u links to entry %u outside the directory (%zu entries)", From, Cur,
                                Dir.size()));
-            if (EntryMark[Cur] >= Session || Dir[Cur].Type == EntryUnused)
+            if (Placed[Cur] || Dir[Cur].Type == EntryUnused || Dir[Cur].Type == EntryRoot)
                 break;
-            EntryMark[Cur] = NextMark - 1;
+            Placed[Cur] = 1;
             Stack.push_back(Cur);
             From = Cur;
             Cur = Dir[Cur].Left;
@@ -573,15 +605,39 @@ std::vector<uint32_t> TCompoundFile::TImpl::Children(uint32_t Parent, uint32_t S
             break;
         const uint32_t Node = Stack.back();
         Stack.pop_back();
-        if (Dir[Node].Type != EntryRoot)
-            Result.push_back(Node);
+        Result.push_back(Node);
         From = Node;
         Cur = Dir[Node].Right;
     }
     return Result;
 }
 
-void TCompoundFile::TImpl::Copy(uint32_t Index, TStorageCopy& Out, uint32_t Session, int Depth) const
+// Storages are taken breadth first from the root, so an entry linked from
+// both the root and a sub-storage stays at the root. A damaged tree below the
+// root spoils only the copy of the storage that holds it.
+void TCompoundFile::TImpl::BuildForest()
+{
+    Kids.assign(Dir.size(), {});
+    std::vector<uint8_t> Placed(Dir.size(), 0);
+    Placed[0] = 1;
+    std::vector<uint32_t> Queue{0};
+    for (size_t Q = 0; Q < Queue.size(); ++Q) {
+        const uint32_t Storage = Queue[Q];
+        try {
+            Kids[Storage] = WalkTree(Storage, Placed);
+        } catch (const Exception& E) {
+            if (Storage == 0)
+                throw;
+            KidsError[Storage] = E.what();
+            continue;
+        }
+        for (uint32_t Kid : Kids[Storage])
+            if (Dir[Kid].Type == EntryStorage)
+                Queue.push_back(Kid);
+    }
+}
+
+void TCompoundFile::TImpl::Copy(uint32_t Index, TStorageCopy& Out, int Depth) const
 {
     const TDirEntry& E = Dir[Index];
     Out.Name = E.Name;
@@ -589,23 +645,15 @@ void TCompoundFile::TImpl::Copy(uint32_t Index, TStorageCopy& Out, uint32_t Sess
     std::memcpy(Out.Clsid, E.Clsid, 16);
     if (E.Type == EntryStream) {
         Out.Type = TStorageElementType::Stream;
-        Out.Bytes = ReadEntry(Index, Session);
+        Out.Bytes = ReadEntry(Index);
         return;
     }
     Out.Type = TStorageElementType::Storage;
+    if (const auto Error = KidsError.find(Index); Error != KidsError.end())
+        throw Exception(Error->second);
     if (Depth >= MaxStorageDepth)
         Damaged(StrFmt("storage %s is nested more than %d levels deep", Quoted(E.Name).c_str(), MaxStorageDepth));
-    const std::vector<uint32_t> Kids = Children(Index, Session);
-    Out.Children.resize(Kids.size());
-    for (size_t I = 0; I < Kids.size(); ++I)
-        Copy(Kids[I], Out.Children[I], Session, Depth + 1);
-}
-
-const TCompoundFile::TImpl::TDirEntry* TCompoundFile::TImpl::FindRootChild(const std::string& Name,
-                                                                          uint8_t Type) const
-{
-    for (uint32_t Index : RootChildren)
-        if (Dir[Index].Type == Type && Dir[Index].Name == Name)
-            return &Dir[Index];
-    return nullptr;
+    Out.Children.resize(Kids[Index].size());
+    for (size_t I = 0; I < Kids[Index].size(); ++I)
+        Copy(Kids[Index][I], Out.Children[I], Depth + 1);
 }

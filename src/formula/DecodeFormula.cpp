@@ -7,6 +7,8 @@
 #include "model/Exception.h"
 #include "model/Locale.h"
 #include "model/NumberText.h"
+#include "model/TextCodec.h"
+#include "model/XLSUtils.h"
 
 #include <cstring>
 #include <vector>
@@ -73,62 +75,11 @@ private:
     bool ArrayArea;
 };
 
-void AppendUtf8(std::string& Out, uint32_t Code)
+// 8-bit text of BIFF2 to BIFF5 is in the workbook's code page, which the
+// decoder is not told; the default code page is assumed.
+std::string EarlyText(const uint8_t* P, int Count)
 {
-    if (Code < 0x80) {
-        Out += static_cast<char>(Code);
-    } else if (Code < 0x800) {
-        Out += static_cast<char>(0xC0 | (Code >> 6));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else if (Code < 0x10000) {
-        Out += static_cast<char>(0xE0 | (Code >> 12));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (Code >> 18));
-        Out += static_cast<char>(0x80 | ((Code >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    }
-}
-
-// Windows-1252 at 0x80..0x9F (0 where the code page has no character);
-// elsewhere it agrees with Latin-1.
-constexpr uint16_t Cp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-// 8-bit characters: BIFF8 stores the low bytes of UTF-16 code units
-// (Latin-1); earlier versions store the workbook's code page, which the
-// decoder is not told, so the default code page Windows-1252 is assumed.
-void Append8Bit(std::string& Out, const uint8_t* P, int Count, bool Latin1)
-{
-    for (int I = 0; I < Count; ++I) {
-        uint32_t C = P[I];
-        if (!Latin1 && C >= 0x80 && C < 0xA0 && Cp1252High[C - 0x80])
-            C = Cp1252High[C - 0x80];
-        AppendUtf8(Out, C);
-    }
-}
-
-// UTF-16LE; an unpaired surrogate becomes U+FFFD.
-void Append16Bit(std::string& Out, const uint8_t* P, int Count)
-{
-    for (int I = 0; I < Count; ++I) {
-        uint32_t C = P[2 * I] | (P[2 * I + 1] << 8);
-        if (C >= 0xD800 && C < 0xDC00 && I + 1 < Count) {
-            const uint32_t Low = P[2 * I + 2] | (P[2 * I + 3] << 8);
-            if (Low >= 0xDC00 && Low < 0xE000) {
-                AppendUtf8(Out, 0x10000 + ((C - 0xD800) << 10) + (Low - 0xDC00));
-                ++I;
-                continue;
-            }
-        }
-        if (C >= 0xD800 && C < 0xE000)
-            C = 0xFFFD;
-        AppendUtf8(Out, C);
-    }
+    return CodepageToUtf8(1252, P, static_cast<size_t>(Count));
 }
 
 class TDecoder {
@@ -231,7 +182,7 @@ private:
             ExternName = false;
             break;
         case ptgErr:
-            Stack.push_back(ErrorText(Tok.U8()));
+            Stack.push_back(ErrorCodeToText(Tok.U8()));
             break;
         case ptgBool:
             Stack.emplace_back(Tok.U8() ? FormulaTrueText : FormulaFalseText);
@@ -270,11 +221,11 @@ private:
             break;
         case ptgRefErr:
             Tok.Skip(BIFF8 ? 4 : 3);
-            Stack.emplace_back(ErrorText(0x17));
+            Stack.emplace_back(ErrorCodeToText(0x17));
             break;
         case ptgAreaErr:
             Tok.Skip(BIFF8 ? 8 : 6);
-            Stack.emplace_back(ErrorText(0x17));
+            Stack.emplace_back(ErrorCodeToText(0x17));
             break;
         case ptgRefN: {
             const TCellAddr A = ReadAddr(true);
@@ -300,20 +251,6 @@ private:
             return false;
         }
         return true;
-    }
-
-    static std::string ErrorText(uint8_t Code)
-    {
-        switch (Code) {
-        case 0x00: return "#NULL!";
-        case 0x07: return "#DIV/0!";
-        case 0x0F: return "#VALUE!";
-        case 0x17: return "#REF!";
-        case 0x1D: return "#NAME?";
-        case 0x24: return "#NUM!";
-        case 0x2A: return "#N/A";
-        default: return "#???";
-        }
     }
 
     std::string LookupText(uint8_t Kind, int Index, int NameIndex) const
@@ -386,11 +323,11 @@ private:
         if (BIFF8) {
             const uint8_t Flags = Tok.U8();
             if (Flags & 1)
-                Append16Bit(Text, Tok.Take(2 * Count), Count);
+                Text += Utf16LeToUtf8(Tok.Take(2 * Count), 2 * static_cast<size_t>(Count));
             else
-                Append8Bit(Text, Tok.Take(Count), Count, true);
+                Text += Latin1ToUtf8(Tok.Take(Count), static_cast<size_t>(Count));
         } else {
-            Append8Bit(Text, Tok.Take(Count), Count, false);
+            Text += EarlyText(Tok.Take(Count), Count);
         }
         Text += '"';
         Stack.push_back(std::move(Text));
@@ -535,7 +472,7 @@ private:
         }
         if (IsErr) {
             Tok.Skip(IsArea ? (BIFF8 ? 8 : 6) : (BIFF8 ? 4 : 3));
-            Text += ErrorText(0x17);
+            Text += ErrorCodeToText(0x17);
         } else if (IsArea) {
             Text += AreaText(false);
         } else {
@@ -561,9 +498,11 @@ private:
                 const uint8_t Flags = Arr.U8();
                 Text += '"';
                 if (Flags & 1)
-                    Append16Bit(Text, Arr.Take(2 * Chars), Chars);
+                    Text += Utf16LeToUtf8(Arr.Take(2 * Chars), 2 * static_cast<size_t>(Chars));
+                else if (BIFF8)
+                    Text += Latin1ToUtf8(Arr.Take(Chars), static_cast<size_t>(Chars));
                 else
-                    Append8Bit(Text, Arr.Take(Chars), Chars, BIFF8);
+                    Text += EarlyText(Arr.Take(Chars), Chars);
                 Text += '"';
             } else {
                 // A value that cannot be sized: the rest of the area is

@@ -4,6 +4,8 @@
 
 #include "FormulaTokens.h"
 
+#include "model/XLSUtils.h"
+
 #include <cstdint>
 #include <string>
 
@@ -56,19 +58,8 @@ inline TCellAddr RelativeAddr(bool BIFF8, uint16_t RowField, uint16_t ColField, 
 }
 
 // A1 text of an address: "$" before the letters unless the column is
-// relative, before the row number unless the row is relative. Columns past
-// ZZ continue with three letters rather than leaving the alphabet.
+// relative, before the row number unless the row is relative.
 inline void AppendRefText(std::string& Out, const TCellAddr& A)
 {
-    if (!A.ColRelative)
-        Out += '$';
-    char Letters[8];
-    int N = 0;
-    for (uint32_t C = static_cast<uint32_t>(A.Col) + 1; C > 0 && N < 8; C = (C - 1) / 26)
-        Letters[N++] = static_cast<char>('A' + (C - 1) % 26);
-    while (N > 0)
-        Out += Letters[--N];
-    if (!A.RowRelative)
-        Out += '$';
-    Out += std::to_string(static_cast<uint32_t>(A.Row) + 1);
+    Out += ColRowToRefText(A.Col, A.Row, !A.ColRelative, !A.RowRelative);
 }

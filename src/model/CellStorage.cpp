@@ -133,7 +133,7 @@ TCell* TCellStorage::Find(int32_t RowCol)
     return Cell;
 }
 
-void TCellStorage::Insert(int32_t RowCol, TCellPtr<> Cell)
+void TCellStorage::Insert(int32_t RowCol, TCellPtr<>&& Cell)
 {
     if (!Cell)
         throw Exception("No cell to insert");

@@ -66,7 +66,7 @@ public:
     // cell there; a new cell whose FormatIndex is 0 or below takes over the
     // format of the cell it replaces. Keys of rows outside 0..65535 are
     // refused with an Exception, and nothing is changed.
-    void Insert(int32_t RowCol, TCellPtr<> Cell);
+    void Insert(int32_t RowCol, TCellPtr<>&& Cell);
 
     // The walk is a position, not a snapshot: a cell inserted behind the
     // cursor is not visited, one inserted ahead of it is.

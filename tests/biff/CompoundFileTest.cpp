@@ -209,11 +209,14 @@ TEST(CompoundFile, DamageGivesAClearMessage)
          D + "stream \"Workbook\" declares 10000 bytes, but its FAT chain ends after 5120 bytes"},
         {"file ends inside a stream",
          [&](TBuilt& B) {
-             B.Put32(B.FatOffset(Wb + 19), Last);
+             B.Put32(B.FatOffset(Wb + 19), Last + 1);
              B.Put32(B.DirOffset(1) + 120, 11000);
-             B.Bytes.resize(B.Bytes.size() - 100);
+             B.Bytes.resize(B.Bytes.size() + 100, 0x55);
          },
-         "", D + "stream \"Workbook\" declares 11000 bytes, but the file ends after 10652 of them"},
+         "", D + "stream \"Workbook\" declares 11000 bytes, but the file ends after 10340 of them"},
+        {"stream runs into the FAT", [&](TBuilt& B) { B.Put32(B.FatOffset(Wb + 10), Last); }, "",
+         D + "FAT chain of stream \"Workbook\" runs into sector " + std::to_string(Last) +
+             ", which belongs to the FAT"},
         {"file truncated before its FAT", [&](TBuilt& B) { B.Bytes.resize(B.SectorOffset(Wb + 5) + 100); },
          D + "FAT sector 0 is sector " + std::to_string(Base.FatSectors[0]) + ", outside the file (" +
              std::to_string(Wb + 6) + " sectors)",
@@ -236,18 +239,17 @@ TEST(CompoundFile, DamageGivesAClearMessage)
 
 TEST(CompoundFile, DamageConfinedToOneStream)
 {
-    // Within one copy no two streams may hold the same sector: here the
-    // Workbook entry is also linked into the nested storage, and the Data
-    // stream starts inside the workbook's chain.
+    // No two streams may hold the same sector: here the Data stream of the
+    // nested storage starts inside the workbook's chain.
     TBuilt B = BuildCompound(SampleEntries());
-    B.Put32(B.DirOffset(6) + 72, 1);
     B.Put32(B.DirOffset(6) + 116, B.Starts[1] + 2);
     TCompoundFile File;
     File.OpenMemory(B.Bytes);
     EXPECT_EQ(File.ReadStream("Workbook").size(), 10000u);
+    EXPECT_EQ(File.ReadStream("Workbook").size(), 10000u);
     EXPECT_EQ(ErrorOf([&] { File.CopyStorage("_VBA_PROJECT_CUR"); }),
-              StrFmt("Compound document is damaged: FAT chain of stream \"Workbook\" runs into sector %u, which "
-                     "belongs to another stream",
+              StrFmt("Compound document is damaged: FAT chain of stream \"Data\" runs into sector %u, which belongs "
+                     "to stream \"Workbook\"",
                      B.Starts[1] + 2));
 
     // A damaged mini stream spoils the small streams only.

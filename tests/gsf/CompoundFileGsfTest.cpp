@@ -10,6 +10,9 @@
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-input.h>
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-utils.h>
 #include <gtest/gtest.h>
 
@@ -176,4 +179,71 @@ TEST(CompoundFileGsf, CorpusMatchesLibgsf)
     }
     std::cout << "compared " << Compared << " documents and " << Streams << " workbook streams; libgsf refused "
               << GsfRefused << ", we refused " << WeRefused << "\n";
+}
+
+namespace {
+
+std::vector<uint8_t> Pattern(size_t Size, unsigned Seed)
+{
+    std::vector<uint8_t> Out(Size);
+    for (size_t I = 0; I < Size; ++I)
+        Out[I] = static_cast<uint8_t>((I * 7 + Seed) % 253);
+    return Out;
+}
+
+void WriteChild(GsfOutfile* Parent, const char* Name, const std::vector<uint8_t>& Bytes)
+{
+    GsfOutput* Child = gsf_outfile_new_child(Parent, Name, FALSE);
+    gsf_output_write(Child, Bytes.size(), Bytes.data());
+    gsf_output_close(Child);
+    g_object_unref(Child);
+}
+
+// A document written by libgsf with the given sector sizes: a big and a small
+// stream at the root and a storage holding both kinds.
+std::vector<uint8_t> WriteWithGsf(unsigned SectorSize)
+{
+    GsfOutput* Sink = gsf_output_memory_new();
+    GsfOutfile* Root = gsf_outfile_msole_new_full(Sink, SectorSize, 64);
+    WriteChild(Root, "Workbook", Pattern(300000, 1));
+    WriteChild(Root, "\x05SummaryInformation", Pattern(300, 2));
+    GsfOutput* Storage = gsf_outfile_new_child(Root, "_VBA_PROJECT_CUR", TRUE);
+    WriteChild(GSF_OUTFILE(Storage), "VBA", Pattern(1000, 3));
+    WriteChild(GSF_OUTFILE(Storage), "PROJECT", Pattern(9000, 4));
+    gsf_output_close(Storage);
+    g_object_unref(Storage);
+    gsf_output_close(GSF_OUTPUT(Root));
+    g_object_unref(Root); // closing the document closed the sink
+    const guint8* Bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(Sink));
+    std::vector<uint8_t> Result(Bytes, Bytes + gsf_output_size(Sink));
+    g_object_unref(Sink);
+    return Result;
+}
+
+} // namespace
+
+// Documents from another writer, in both sector sizes (the corpus has only
+// 512-byte sectors).
+TEST(CompoundFileGsf, ReadsWhatLibgsfWrites)
+{
+    gsf_init();
+    for (unsigned SectorSize : {512u, 4096u}) {
+        SCOPED_TRACE(SectorSize);
+        std::vector<uint8_t> Bytes = WriteWithGsf(SectorSize);
+        ASSERT_GT(Bytes.size(), 512u);
+        EXPECT_EQ(1u << Bytes[30], SectorSize);
+        TCompoundFile File;
+        File.OpenMemory(std::move(Bytes));
+        std::vector<std::string> Names;
+        for (const TStorageElement& E : File.RootElements())
+            Names.push_back(E.Name);
+        std::sort(Names.begin(), Names.end());
+        EXPECT_EQ(Names, (std::vector<std::string>{"\x05SummaryInformation", "Workbook", "_VBA_PROJECT_CUR"}));
+        EXPECT_EQ(File.ReadStream("Workbook"), Pattern(300000, 1));
+        EXPECT_EQ(File.ReadStream("\x05SummaryInformation"), Pattern(300, 2));
+        const TStorageCopy Copy = File.CopyStorage("_VBA_PROJECT_CUR");
+        ASSERT_EQ(Copy.Children.size(), 2u);
+        for (const TStorageCopy& Child : Copy.Children)
+            EXPECT_EQ(Child.Bytes, Child.Name == "VBA" ? Pattern(1000, 3) : Pattern(9000, 4)) << Child.Name;
+    }
 }
