@@ -13,6 +13,9 @@ std::string FloatToPascal(double Value)
     if (Value == 0 && std::signbit(Value))
         return "-0.0";
     char Buf[32];
-    const auto Res = std::to_chars(Buf, Buf + sizeof Buf, Value);
+    // Large integral values in plain digits would be integer literals past
+    // the range of Int64; the exponent form keeps them real.
+    const auto Res = std::fabs(Value) >= 1e15 ? std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::scientific)
+                                              : std::to_chars(Buf, Buf + sizeof Buf, Value);
     return std::string(Buf, Res.ptr);
 }

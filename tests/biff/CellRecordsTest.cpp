@@ -150,7 +150,7 @@ TEST(CellRecords, Biff8SimpleCells)
 
 TEST(CellRecords, Biff8Formulas)
 {
-    TBytes Shr = {0, 0, 2, 0, 2, 2, 0, 0};
+    TBytes Shr = {2, 0, 3, 0, 2, 2, 0, 0};
     PutU16(Shr, static_cast<uint16_t>(Int7.size()));
     Shr = Bytes(Shr, Int7);
     const TBytes Str = {2, 0, 1, 0x16, 0x04, 0x16, 0x04};
@@ -178,7 +178,9 @@ TEST(CellRecords, Biff8Formulas)
                    "0\t0\t6\tFloat\t1\t\n"
                    "0\t2\t2\tStringFormula\tЖЖ\t7\n"
                    "0\t3\t2\tNumberFormula\t7\t7\n"
-                   "0\t3\t3\tArrayFormula\t7\t" + std::string("") + "");
+                   "0\t3\t3\tArrayFormula\t7\t{D4}\n"
+                   "0\t4\t3\tNumberFormula\t7\t{D4}\n"
+                   "0\t5\t5\tNumberFormula\t7\t{A1}\n");
 }
 
 } // namespace
@@ -253,7 +255,7 @@ TEST(CellRecords, Biff5TextThroughTheCodePage)
         {{}, 0, "Ìèð"},                              // no CODEPAGE: Windows-1252
         {Rec(0x0042, {0xB0, 0x04}), 0, "Ìèð"},     // 1200 names no 8-bit code page
         {Rec(0x0042, {0xE4, 0x04}), 1251, "Мир"},  // 1252 overridden
-        {Rec(0x0042, {0x1D, 0x27}), 0, "ŐŤū"},     // 10029 Mac Central European
+        {Rec(0x0042, {0x2D, 0x27}), 0, "ŐŤū"},     // 10029 Mac Central European
     };
     for (const auto& C : Cases)
         EXPECT_EQ(ReadDump(Book5(C.Globals, Cat({Label, Flagged})), nullptr, C.Override),
@@ -267,8 +269,10 @@ TEST(CellRecords, Failures)
               "Error on reading record # 5\rSST index out of range (1:1)");
     EXPECT_EQ(ReadDump(Book8({}, Rec(0x0203, Bytes(Hdr(0, 0), {1, 2, 3})))),
               "Error on reading record # 4\rNUMBER record ends early: the number needs 8 bytes at offset 6, 3 left");
-    EXPECT_EQ(ReadDump(Book8({}, Formula(0, 0, NumResult(1), {0x1E}))).substr(0, 40),
-              "Error on reading record # 4\rFORMULA reco");
+    TBytes Claims5 = Formula(0, 0, NumResult(1), {0x1E});
+    Claims5[4 + 20] = 5;
+    EXPECT_EQ(ReadDump(Book8({}, Claims5)), "Error on reading record # 4\rFORMULA record ends early: the formula "
+                                            "tokens needs 5 bytes at offset 22, 1 left");
 }
 
 } // namespace
