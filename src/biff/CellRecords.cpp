@@ -32,6 +32,7 @@ constexpr uint16_t IdCONTINUE = 0x003C;
 constexpr uint16_t IdSHRFMLA = 0x00BC;
 constexpr uint16_t IdSHRFMLA4 = 0x04BC;
 constexpr uint16_t IdARRAY = 0x0221;
+constexpr uint16_t IdTABLE = 0x0236;
 constexpr uint16_t IdSTRING = 0x0207;
 constexpr uint16_t IdSTRING2 = 0x0007;
 constexpr uint8_t tExp = 0x01;
@@ -425,8 +426,9 @@ std::string TXLSReader::ReadStringRecord(TBiffRecord& R)
 }
 
 // Stores a formula whose cached result is not a number. A text result stands
-// in the STRING record after the formula (after the SHRFMLA record, when the
-// formula is the first of a shared range). Returns whether a cell was stored.
+// in the STRING record after the formula (after the SHRFMLA record when the
+// formula is the first of a shared range, after the TABLE record when it is
+// the first of a data table). Returns whether a cell was stored.
 bool TXLSReader::WriteFormulaResult(int Col, int Row, int Format, const uint8_t* Tokens, int Size,
                                     const uint8_t* Result)
 {
@@ -451,6 +453,13 @@ bool TXLSReader::WriteFormulaResult(int Col, int Row, int Format, const uint8_t*
             TBiffRecord Shared;
             ReadNextRecord(Shared);
             ReadSharedFormula(Shared);
+            if (!PeekNextHeader(Header))
+                return false;
+        } else if (Header.RecId == IdTABLE) {
+            // The first cell of a data table: its TABLE record stands before
+            // the STRING record. Nothing of it is kept.
+            TBiffRecord Table;
+            ReadNextRecord(Table);
             if (!PeekNextHeader(Header))
                 return false;
         }

@@ -169,7 +169,9 @@ TEST(CellRecords, Biff8Formulas)
                  // A tExp no stored SHRFMLA covers keeps its token.
                  Formula(5, 5, NumResult(7), Exp00, 0x0008),
                  Formula(3, 3, NumResult(7), {0x01, 3, 0, 3, 0}), Rec(0x0221, Array),
-                 Formula(4, 3, NumResult(7), {0x01, 3, 0, 3, 0})})));
+                 Formula(4, 3, NumResult(7), {0x01, 3, 0, 3, 0}),
+                 // The first cell of a data table with a text result: TABLE, then STRING.
+                 Formula(6, 0, Special(0), Int7), Rec(0x0236, TBytes(16, 0)), Rec(0x0207, {1, 0, 0, 't'})})));
     EXPECT_EQ(Out, "0\t0\t0\tNumberFormula\t7\t7\n"
                    "0\t0\t1\tBooleanFormula\tTRUE\t7\n"
                    "0\t0\t2\tErrorFormula\t#N/A\t7\n"
@@ -180,7 +182,8 @@ TEST(CellRecords, Biff8Formulas)
                    "0\t3\t2\tNumberFormula\t7\t7\n"
                    "0\t3\t3\tArrayFormula\t7\t{D4}\n"
                    "0\t4\t3\tNumberFormula\t7\t{D4}\n"
-                   "0\t5\t5\tNumberFormula\t7\t{A1}\n");
+                   "0\t5\t5\tNumberFormula\t7\t{A1}\n"
+                   "0\t6\t0\tStringFormula\tt\t7\n");
 }
 
 } // namespace
