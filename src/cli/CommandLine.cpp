@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "codegen/CellDump.h"
 #include "codegen/UnitGenerator.h"
 #include "model/Exception.h"
 #include "model/Tabulon.h"
@@ -22,6 +23,8 @@ struct TCliOptions {
     bool NoMerged = false;
     bool NoColumns = false;
     bool NoRows = false;
+    bool DumpCells = false;
+    int Codepage = 0;
     bool Progress = false;
     bool Quiet = false;
 };
@@ -81,6 +84,11 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
     App.add_flag("--no-merged", Opt.NoMerged, "Leave out merged cells");
     App.add_flag("--no-columns", Opt.NoColumns, "Leave out column widths");
     App.add_flag("--no-rows", Opt.NoRows, "Leave out row heights");
+    App.add_flag("--dump-cells", Opt.DumpCells,
+                 "Write every stored cell as a tab-separated line (sheet, row, column, kind, value, formula) "
+                 "instead of the unit");
+    App.add_option("--codepage", Opt.Codepage, "Decode 8-bit text with this code page, whatever the file says")
+        ->check(CLI::Range(1, 65535));
     auto* ProgressFlag =
         App.add_flag("--progress", Opt.Progress, "Show reading progress on stderr even when it is not a terminal");
     App.add_flag("--quiet", Opt.Quiet, "Show no reading progress")->excludes(ProgressFlag);
@@ -111,6 +119,7 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         XLS.Clear();
         XLS.ClearSheets();
         XLS.Filename = Opt.Book;
+        XLS.CodepageOverride = static_cast<uint16_t>(Opt.Codepage);
         if (Opt.Progress || (ErrIsTerminal && !Opt.Quiet)) {
             XLS.OnProgress = [&, Last = -1](int Value) mutable {
                 if (Value == Last)
@@ -122,6 +131,18 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         }
         XLS.Read();
         EndProgressLine();
+
+        if (Opt.DumpCells) {
+            if (Opt.Output.empty() || Opt.Output == "-") {
+                DumpCells(XLS, Out);
+            } else {
+                std::ostringstream Text;
+                DumpCells(XLS, Text);
+                WriteFileAtomically(Opt.Output, Text.str());
+            }
+            Out.flush();
+            return 0;
+        }
 
         TUnitOptions Unit;
         Unit.Formatting = !Opt.NoFormatting;
