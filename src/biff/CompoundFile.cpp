@@ -1,6 +1,7 @@
 #include "CompoundFile.h"
 
 #include "model/Exception.h"
+#include "model/TextCodec.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -88,43 +89,6 @@ private:
     const uint8_t* FData;
     size_t FSize;
 };
-
-void AppendUtf8(std::string& Out, uint32_t C)
-{
-    if (C < 0x80) {
-        Out += static_cast<char>(C);
-    } else if (C < 0x800) {
-        Out += static_cast<char>(0xC0 | (C >> 6));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else if (C < 0x10000) {
-        Out += static_cast<char>(0xE0 | (C >> 12));
-        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (C >> 18));
-        Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
-    }
-}
-
-// An unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(const std::u16string& Text)
-{
-    std::string Out;
-    Out.reserve(Text.size());
-    for (size_t I = 0; I < Text.size(); ++I) {
-        uint32_t C = Text[I];
-        if (C >= 0xD800 && C < 0xDC00 && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 && Text[I + 1] < 0xE000) {
-            C = 0x10000 + ((C - 0xD800) << 10) + (Text[I + 1] - 0xDC00);
-            ++I;
-        } else if (C >= 0xD800 && C < 0xE000) {
-            C = 0xFFFD;
-        }
-        AppendUtf8(Out, C);
-    }
-    return Out;
-}
 
 std::string Quoted(const std::string& Name)
 {
