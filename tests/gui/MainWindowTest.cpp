@@ -172,6 +172,18 @@ TEST(MainWindow, GivesTheCommandLinesTextForTheSameWorkbookAndOptions)
     }
 }
 
+TEST(MainWindow, CreateCodeTwiceGivesTheSameText)
+{
+    TWindow W;
+    W->edExcelfile->setText(QString::fromUtf8(SampleBook));
+    W->Button2->click();
+    const QString First = W->PaneText();
+    W->Button2->click();
+    ASSERT_TRUE(W.Errors.isEmpty()) << W.Errors.join('\n').toStdString();
+    EXPECT_NE(First.indexOf(QStringLiteral("WriteNumFormula(")), -1);
+    EXPECT_EQ(W->PaneText(), First);
+}
+
 TEST(MainWindow, SaveFileWritesThePaneLinesWithCrLf)
 {
     struct TCase {
