@@ -46,12 +46,22 @@ public:
     void OpenMemory(std::vector<uint8_t> Bytes);
     void Close();
 
-    // The root storage's direct children, in directory order.
+    // The root storage's direct children, in directory order: the in-order
+    // walk of the directory's red-black tree, as the platform's
+    // structured-storage service enumerates them. A tree that links to an
+    // entry twice lists it once.
     const std::vector<TStorageElement>& RootElements() const;
     // The bytes of a stream that is a direct child of the root, by exact
-    // (case-sensitive) name; throws Exception when missing or damaged.
+    // (case-sensitive) name; throws Exception when missing or damaged. With
+    // two entries of one name, the first listed is read.
     std::vector<uint8_t> ReadStream(const std::string& Name) const;
-    // A deep copy of a sub-storage of the root.
+    // A deep copy of a sub-storage of the root; throws Exception when missing
+    // or damaged.
+    //
+    // A sector read for one stream can never be read for another: in a
+    // damaged file whose streams overlap, whichever is read second fails. So
+    // read the workbook stream before copying storages, and damage in a
+    // macro storage cannot cost the workbook.
     TStorageCopy CopyStorage(const std::string& Name) const;
 
 private:

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "codegen/CellDump.h"
 #include "codegen/UnitGenerator.h"
 #include "model/Exception.h"
 #include "model/Tabulon.h"
@@ -22,6 +23,10 @@ struct TCliOptions {
     bool NoMerged = false;
     bool NoColumns = false;
     bool NoRows = false;
+    bool DumpCells = false;
+    int Codepage = 0;
+    bool Progress = false;
+    bool Quiet = false;
 };
 
 // Writes Text to Path through a temporary file in the same folder, so that a
@@ -65,7 +70,7 @@ std::string MessageForConsole(std::string Message)
 
 } // namespace
 
-int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
+int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err, bool ErrIsTerminal)
 {
     CLI::App App{"Reads a legacy Excel workbook (.xls, BIFF2 to BIFF8) and writes the source of a "
                  "Pascal unit that rebuilds it through the TTabulon component.",
@@ -79,6 +84,14 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
     App.add_flag("--no-merged", Opt.NoMerged, "Leave out merged cells");
     App.add_flag("--no-columns", Opt.NoColumns, "Leave out column widths");
     App.add_flag("--no-rows", Opt.NoRows, "Leave out row heights");
+    App.add_flag("--dump-cells", Opt.DumpCells,
+                 "Write every stored cell as a tab-separated line (sheet, row, column, kind, value, formula) "
+                 "instead of the unit");
+    App.add_option("--codepage", Opt.Codepage, "Decode 8-bit text with this code page, whatever the file says")
+        ->check(CLI::Range(1, 65535));
+    auto* ProgressFlag =
+        App.add_flag("--progress", Opt.Progress, "Show reading progress on stderr even when it is not a terminal");
+    App.add_flag("--quiet", Opt.Quiet, "Show no reading progress")->excludes(ProgressFlag);
     App.set_version_flag("--version", std::string("tabulon ") + TABULON_VERSION);
 
     std::vector<std::string> Reversed(Args.rbegin(), Args.rend());
@@ -92,13 +105,44 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         return 2;
     }
 
+    // One line on stderr, rewritten in place as the percentage grows; ended
+    // before anything else is written there.
+    bool ProgressShown = false;
+    auto EndProgressLine = [&] {
+        if (ProgressShown)
+            Err << "\n";
+        ProgressShown = false;
+    };
     try {
         TTabulon XLS;
         XLS.LoadDesignTimeValues();
         XLS.Clear();
         XLS.ClearSheets();
         XLS.Filename = Opt.Book;
+        XLS.CodepageOverride = static_cast<uint16_t>(Opt.Codepage);
+        if (Opt.Progress || (ErrIsTerminal && !Opt.Quiet)) {
+            XLS.OnProgress = [&, Last = -1](int Value) mutable {
+                if (Value == Last)
+                    return;
+                Last = Value;
+                Err << "\rReading " << Opt.Book << ": " << Value << "%" << std::flush;
+                ProgressShown = true;
+            };
+        }
         XLS.Read();
+        EndProgressLine();
+
+        if (Opt.DumpCells) {
+            if (Opt.Output.empty() || Opt.Output == "-") {
+                DumpCells(XLS, Out);
+            } else {
+                std::ostringstream Text;
+                DumpCells(XLS, Text);
+                WriteFileAtomically(Opt.Output, Text.str());
+            }
+            Out.flush();
+            return 0;
+        }
 
         TUnitOptions Unit;
         Unit.Formatting = !Opt.NoFormatting;
@@ -117,9 +161,11 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
             WriteFileAtomically(Opt.Output, Text);
         Out.flush();
     } catch (const std::bad_alloc&) {
+        EndProgressLine();
         Err << "tabulon: out of memory\n";
         return 1;
     } catch (const std::exception& E) {
+        EndProgressLine();
         Err << "tabulon: " << MessageForConsole(E.what()) << "\n";
         return 1;
     }

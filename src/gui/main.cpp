@@ -5,7 +5,8 @@
 int main(int argc, char** argv)
 {
     QApplication App(argc, argv);
-    TfrmMain Window;
-    Window.show();
+    QApplication::setApplicationName(QStringLiteral("Tabulon"));
+    TfrmMain frmMain;
+    frmMain.show();
     return App.exec();
 }

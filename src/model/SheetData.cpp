@@ -1,6 +1,7 @@
 #include "SheetData.h"
 
 #include "Exception.h"
+#include "formula/DecodeFormula.h"
 #include "NumberText.h"
 #include "Tabulon.h"
 #include "TextCodec.h"
@@ -69,6 +70,7 @@ void TSheet::ClearSheet()
     Notes.Clear();
     ColumnFormats.Clear();
     Charts.Clear();
+    InFileCharts.Clear();
     RowInfo.clear();
     Cells.Clear();
 }
@@ -254,12 +256,17 @@ std::string TSheet::GetFormulaText(int Col, int Row)
     return DecodeCellFormula(static_cast<const TFormulaCell&>(*Cell));
 }
 
-// PLACEHOLDER until the formula decoder lands: the decoder's call is
-// DecodeFormulaTokens(Owner's Version, Cell.Formula, Cell.FormulaSize,
-// Cell.Col(), Cell.Row(), Owner's GetNameText).
 std::string TSheet::DecodeCellFormula(const TFormulaCell& Cell) const
 {
-    return StrFmt("{formula of %d token bytes}", Cell.FormulaSize);
+    const TTabulon* Owner = FCollection.GetOwner();
+    const TExcelVersion Version = Owner ? Owner->GetVersion() : xvExcel97;
+    TFormulaNameLookup Lookup;
+    if (Owner)
+        Lookup = [Owner](uint8_t Kind, int Index, int NameIndex, std::string& Text) {
+            Owner->GetNameText(Kind, Index, NameIndex, Text);
+        };
+    return DecodeFormulaTokens(Version, Cell.Formula, Cell.FormulaSize, Cell.Col(), Cell.Row(),
+                               Lookup);
 }
 
 TSheets::TSheets(TTabulon* Owner) : FOwner(Owner) {}

@@ -143,6 +143,8 @@ public:
     int32_t ColGutter = 0;
     int32_t RowOutlineLevels = 0;
     int32_t ColOutlineLevels = 0;
+    // Charts embedded in this sheet, as read from the file.
+    TXLSInFileCharts InFileCharts;
 
 private:
     TSST2& SST();

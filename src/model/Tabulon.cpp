@@ -90,6 +90,8 @@ void TTabulon::Clear()
     FFormats->ResetDefaults();
     FFonts->ResetDefaults();
     Styles.clear();
+    InFileCharts.Clear();
+    ExtraObjects.clear();
 }
 
 void TTabulon::ClearSheets()

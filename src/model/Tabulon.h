@@ -5,7 +5,9 @@
 #include "CellFormats.h"
 #include "SheetData.h"
 #include "TabulonRecs.h"
+#include "XLSChart.h"
 #include "XLSFonts.h"
+#include "biff/CompoundFile.h"
 
 #include <array>
 #include <cstdint>
@@ -46,6 +48,8 @@ public:
 private:
     std::string FUserName;
 };
+
+using TExtraObjects = std::vector<TStorageCopy>;
 
 using TPalette = std::array<uint32_t, ExcelColorCount>;
 extern const TPalette DefaultPalette;
@@ -109,6 +113,9 @@ public:
     bool IsMac = false;
     bool PreserveMacros = false;
     bool ReadOnly = false;
+    // When not 0, 8-bit text of every file version is decoded with this code
+    // page instead of the one the file names.
+    uint16_t CodepageOverride = 0;
     // Called by the reader with the progress of a read.
     std::function<void(int)> OnProgress;
     std::function<void()> OnFunction;
@@ -123,6 +130,11 @@ public:
     TPalette Palette = DefaultPalette;
     // Built-in style entries: the first four bytes of each built-in STYLE record.
     std::vector<std::array<uint8_t, 4>> Styles;
+    // Chart sheets, as read from the file.
+    TXLSInFileCharts InFileCharts;
+    // Copies of the compound document's sub-storages (macros and the like),
+    // taken when PreserveMacros is set; nothing in the program reads them.
+    TExtraObjects ExtraObjects;
 
 private:
     TExcelVersion FVersion = xvExcel97;
