@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -29,30 +30,61 @@ struct TCliOptions {
     bool Quiet = false;
 };
 
-// Writes Text to Path through a temporary file in the same folder, so that a
-// failed write never leaves half a unit behind.
-void WriteFileAtomically(const std::string& Path, const std::string& Text)
+// Lines straight to a stream, each ended by CR LF as "Save file" writes them,
+// so a large unit is never held in memory whole.
+class TStreamSink : public TLineSink {
+public:
+    explicit TStreamSink(std::ostream& Out) : FOut(Out) {}
+    void AddLine(std::string_view Line) override
+    {
+        FOut.write(Line.data(), static_cast<std::streamsize>(Line.size()));
+        FOut.write("\r\n", 2);
+    }
+
+private:
+    std::ostream& FOut;
+};
+
+// Writes what Produce gives to Path (standard output for "" and "-"). A
+// regular file is written through a temporary file in the same folder and
+// renamed at the end, so a failed run never leaves half a file behind;
+// devices and pipes (/dev/null) are written directly.
+void WriteOutput(const std::string& Path, std::ostream& Out, const std::function<void(std::ostream&)>& Produce)
 {
-    if (Path == "/dev/null" || Path == "-") {
-        std::ofstream(Path, std::ios::binary) << Text;
+    if (Path.empty() || Path == "-") {
+        Produce(Out);
+        Out.flush();
         return;
     }
-    const std::string Temp = Path + ".tmp";
-    {
-        std::ofstream File(Temp, std::ios::binary | std::ios::trunc);
-        if (!File)
-            throw Exception("Cannot create file \"" + Path + "\"");
-        File.write(Text.data(), static_cast<std::streamsize>(Text.size()));
-        File.close();
-        if (!File) {
-            std::remove(Temp.c_str());
-            throw Exception("Cannot write file \"" + Path + "\"");
-        }
-    }
     std::error_code Ec;
-    std::filesystem::rename(Temp, Path, Ec);
+    const auto Status = std::filesystem::status(Path, Ec);
+    const bool Direct = !Ec && std::filesystem::exists(Status) && !std::filesystem::is_regular_file(Status);
+    const std::string Target = Direct ? Path : Path + ".tmp";
+    std::vector<char> Buffer(1 << 20);
+    std::ofstream File;
+    File.rdbuf()->pubsetbuf(Buffer.data(), static_cast<std::streamsize>(Buffer.size()));
+    File.open(Target, std::ios::binary | std::ios::trunc);
+    if (!File)
+        throw Exception("Cannot create file \"" + Path + "\"");
+    try {
+        Produce(File);
+        File.close();
+    } catch (...) {
+        File.close();
+        if (!Direct)
+            std::remove(Target.c_str());
+        throw;
+    }
+    if (!File) {
+        if (!Direct)
+            std::remove(Target.c_str());
+        throw Exception("Cannot write file \"" + Path + "\"");
+    }
+    if (Direct)
+        return;
+    std::filesystem::rename(Target, Path, Ec);
     if (Ec) {
-        std::remove(Temp.c_str());
+        std::remove(Target.c_str());
         throw Exception("Cannot create file \"" + Path + "\": " + Ec.message());
     }
 }
@@ -133,14 +165,7 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         EndProgressLine();
 
         if (Opt.DumpCells) {
-            if (Opt.Output.empty() || Opt.Output == "-") {
-                DumpCells(XLS, Out);
-            } else {
-                std::ostringstream Text;
-                DumpCells(XLS, Text);
-                WriteFileAtomically(Opt.Output, Text.str());
-            }
-            Out.flush();
+            WriteOutput(Opt.Output, Out, [&](std::ostream& Stream) { DumpCells(XLS, Stream); });
             return 0;
         }
 
@@ -152,14 +177,10 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         Unit.Rows = !Opt.NoRows;
         Unit.PasFile = !Opt.Unit.empty() ? Opt.Unit : !Opt.Output.empty() ? Opt.Output : "ExcelFile.pas";
 
-        TStringListSink Sink;
-        GenerateUnit(XLS, Unit, Sink);
-        const std::string Text = Sink.Text();
-        if (Opt.Output.empty() || Opt.Output == "-")
-            Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
-        else
-            WriteFileAtomically(Opt.Output, Text);
-        Out.flush();
+        WriteOutput(Opt.Output, Out, [&](std::ostream& Stream) {
+            TStreamSink Sink(Stream);
+            GenerateUnit(XLS, Unit, Sink);
+        });
     } catch (const std::bad_alloc&) {
         EndProgressLine();
         Err << "tabulon: out of memory\n";
