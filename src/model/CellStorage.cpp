@@ -94,8 +94,9 @@ void* TCellStorage::AllocRaw(size_t Size)
         FReserved += FNextChunkSize;
         FChunkPos = FChunks.back().Data();
         FChunkLeft = FNextChunkSize;
-        if (FNextChunkSize < MaxChunkSize)
-            FNextChunkSize *= 2;
+        // 4 KiB, 16 KiB, 64 KiB, 256 KiB, then huge pages: a small sheet stays
+        // small, and a big one soon stops paying a page fault per 4 KiB.
+        FNextChunkSize = FNextChunkSize >= MaxChunkSize / 8 ? MaxChunkSize : FNextChunkSize * 4;
     }
     void* Result = FChunkPos;
     FChunkPos += Size;
