@@ -1,5 +1,7 @@
 #include "XLSReader.h"
 
+#include "model/TextCodec.h"
+
 #include "BiffRecords.h"
 #include "ForeignFormat.h"
 #include "model/Exception.h"
@@ -262,8 +264,15 @@ void TXLSReader::RecBOF(TBiffRecord& R)
     if (FCurrentSheet > 0)
         FOwner.Sheets().Add();
     // A substream without a BOUNDSHEET entry keeps the sheet's default name.
-    if (FSheetNameIndex < static_cast<int>(FSheetNames.size()))
-        CurrentSheet().SetName(FSheetNames[static_cast<size_t>(FSheetNameIndex)].Name);
+    if (FSheetNameIndex < static_cast<int>(FSheetNames.size())) {
+        const std::string& Name = FSheetNames[static_cast<size_t>(FSheetNameIndex)].Name;
+        // BIFF8 names carry their encoding flag; older names are 8-bit text in
+        // the workbook's code page, known by now (CODEPAGE precedes the sheets).
+        if (FOwner.GetVersion() >= xvExcel97)
+            CurrentSheet().SetName(Name);
+        else
+            CurrentSheet().SetName(CodepageToUtf8(TextCodepage(), Name));
+    }
 }
 
 void TXLSReader::RecEOF(TBiffRecord&)

@@ -265,6 +265,23 @@ TEST(CellRecords, Biff5TextThroughTheCodePage)
                   std::string("0\t0\t0\tString\t") + C.Expected + "\t\n0\t0\t1\tString\tЖ\t\n");
 }
 
+// Sheet names of BIFF5 and older files are text in the workbook's code page.
+TEST(CellRecords, OldSheetNamesFollowTheCodepage)
+{
+    TBytes Bof = BOF8(0x0005);
+    Bof[4] = 0x00, Bof[5] = 0x05;
+    TBytes SheetBof = BOF8(0x0010);
+    SheetBof[4] = 0x00, SheetBof[5] = 0x05;
+    const TBytes Book = MakeCompound({{"Book", false,
+                                       Cat({Bof, Rec(0x0042, {0xE3, 0x04}), BoundSheet5("\xCC\xE8\xF0"), EOFRec(),
+                                            SheetBof, EOFRec()}),
+                                       {}}});
+    TTabulon XLS;
+    ASSERT_EQ(ReadDump(Book, &XLS), "");
+    EXPECT_EQ(XLS.Sheets()[0].GetName(), "Мир");
+    EXPECT_EQ(XLS.Sheets()[0].StoredName(), std::string("\0Мир", 7));
+}
+
 TEST(CellRecords, Failures)
 {
     const TBytes Sst = {0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 'a'};
