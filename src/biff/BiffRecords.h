@@ -43,7 +43,7 @@
     X(brFONT3, 0x0231, "FONT", RecPending)                                                                              \
     X(brWINDOW1, 0x003D, "WINDOW1", RecPending)                                                                        \
     X(brBACKUP, 0x0040, "BACKUP", RecPending)                                                                          \
-    X(brCODEPAGE, 0x0042, "CODEPAGE", RecPending)                                                                      \
+    X(brCODEPAGE, 0x0042, "CODEPAGE", RecCODEPAGE)                                                                      \
     X(brFILESHARING, 0x005B, "FILESHARING", RecPending)                                                                \
     X(brWRITEACCESS, 0x005C, "WRITEACCESS", RecPending)                                                                \
     X(brSAVERECALC, 0x005F, "SAVERECALC", RecPending)                                                                  \
@@ -56,7 +56,7 @@
     X(brXF4, 0x0443, "XF", RecPending)                                                                                 \
     X(brINTERFACEHDR, 0x00E1, "INTERFACEHDR", RecNone)                                                                 \
     X(brINTERFACEEND, 0x00E2, "INTERFACEEND", RecNone)                                                                 \
-    X(brSST, 0x00FC, "SST", RecPending)                                                                                \
+    X(brSST, 0x00FC, "SST", RecSST)                                                                                \
     X(brEXTSST, 0x00FF, "EXTSST", RecNone)                                                                             \
     X(brTABID, 0x013D, "TABID", RecNone)                                                                               \
     X(brUSESELFS, 0x0160, "USESELFS", RecNone)                                                                         \
@@ -68,29 +68,31 @@
     X(brSTYLE, 0x0293, "STYLE", RecPending)                                                                            \
     X(brFORMAT, 0x041E, "FORMAT", RecPending)                                                                          \
     /* Cell values. */                                                                                                \
-    X(brDIMENSIONS2, 0x0000, "DIMENSIONS", RecPending)                                                                 \
-    X(brDIMENSIONS, 0x0200, "DIMENSIONS", RecPending)                                                                  \
-    X(brINTEGER2, 0x0002, "INTEGER", RecPending)                                                                       \
-    X(brNUMBER2, 0x0003, "NUMBER", RecPending)                                                                         \
-    X(brLABEL2, 0x0004, "LABEL", RecPending)                                                                           \
-    X(brFORMULA, 0x0006, "FORMULA", RecPending)                                                                        \
-    X(brFORMULA3, 0x0206, "FORMULA", RecPending)                                                                       \
-    X(brFORMULA4, 0x0406, "FORMULA", RecPending)                                                                       \
+    X(brDIMENSIONS2, 0x0000, "DIMENSIONS", RecDIMENSIONS)                                                                 \
+    X(brDIMENSIONS, 0x0200, "DIMENSIONS", RecDIMENSIONS)                                                                  \
+    X(brBLANK2, 0x0001, "BLANK", RecBLANK2)                                                                            \
+    X(brINTEGER2, 0x0002, "INTEGER", RecINTEGER2)                                                                       \
+    X(brNUMBER2, 0x0003, "NUMBER", RecNUMBER2)                                                                         \
+    X(brLABEL2, 0x0004, "LABEL", RecLABEL2)                                                                           \
+    X(brBOOLERR2, 0x0005, "BOOLERR", RecBOOLERR2)                                                                      \
+    X(brFORMULA, 0x0006, "FORMULA", RecFORMULA)                                                                        \
+    X(brFORMULA3, 0x0206, "FORMULA", RecFORMULA)                                                                       \
+    X(brFORMULA4, 0x0406, "FORMULA", RecFORMULA)                                                                       \
     X(brSTRING2, 0x0007, "STRING", RecNone)                                                                            \
     X(brSTRING, 0x0207, "STRING", RecNone)                                                                             \
     X(brSHRFMLA, 0x00BC, "SHRFMLA", RecNone)                                                                          \
     X(brSHRFMLA4, 0x04BC, "SHRFMLA", RecNone)                                                                           \
     X(brARRAY, 0x0221, "ARRAY", RecNone)                                                                               \
-    X(brRK_7E, 0x007E, "RK", RecPending)                                                                                 \
-    X(brRK, 0x027E, "RK", RecPending)                                                                                  \
-    X(brMULRK, 0x00BD, "MULRK", RecPending)                                                                            \
-    X(brMULBLANK, 0x00BE, "MULBLANK", RecPending)                                                                      \
-    X(brRSTRING, 0x00D6, "RSTRING", RecPending)                                                                        \
-    X(brLABELSST, 0x00FD, "LABELSST", RecPending)                                                                      \
-    X(brBLANK, 0x0201, "BLANK", RecPending)                                                                            \
-    X(brNUMBER, 0x0203, "NUMBER", RecPending)                                                                          \
-    X(brLABEL, 0x0204, "LABEL", RecPending)                                                                            \
-    X(brBOOLERR, 0x0205, "BOOLERR", RecPending)                                                                        \
+    X(brRK_7E, 0x007E, "RK", RecRK)                                                                                 \
+    X(brRK, 0x027E, "RK", RecRK)                                                                                  \
+    X(brMULRK, 0x00BD, "MULRK", RecMULRK)                                                                            \
+    X(brMULBLANK, 0x00BE, "MULBLANK", RecMULBLANK)                                                                      \
+    X(brRSTRING, 0x00D6, "RSTRING", RecLABEL)                                                                        \
+    X(brLABELSST, 0x00FD, "LABELSST", RecLABELSST)                                                                      \
+    X(brBLANK, 0x0201, "BLANK", RecBLANK)                                                                            \
+    X(brNUMBER, 0x0203, "NUMBER", RecNUMBER)                                                                          \
+    X(brLABEL, 0x0204, "LABEL", RecLABEL)                                                                            \
+    X(brBOOLERR, 0x0205, "BOOLERR", RecBOOLERR)                                                                        \
     /* Rows, columns, merged cells and sheet settings. */                                                             \
     X(brCALCCOUNT, 0x000C, "CALCCOUNT", RecPending)                                                                    \
     X(brREFMODE, 0x000F, "REFMODE", RecPending)                                                                        \

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -43,6 +45,13 @@ public:
     // Runs (4 bytes per run) and Ext are kept as raw bytes.
     int Append(uint8_t Options, std::span<const uint8_t> Chars, std::span<const uint8_t> Runs = {},
                std::span<const uint8_t> Ext = {});
+
+    // Appends the strings of an SST record: Body is its body, Next gives the
+    // body of each CONTINUE record that follows (consuming it), or nothing
+    // when the next record is not one. Entries read before a failure stay in
+    // the table.
+    void Read(std::span<const uint8_t> Body,
+              const std::function<std::optional<std::span<const uint8_t>>()>& Next);
 
     // Raises "SST index out of range (%d:%d)" for an index naming no entry.
     void UseString(int Index) const;

@@ -114,6 +114,8 @@ template <typename TOpen> void TXLSReader::Run(TOpen&& Open)
     if (FStream.IsCompound() && !FStream.StreamError().empty())
         throw Exception("Cannot read the workbook stream \"" + FStream.StreamName() + "\": " + FStream.StreamError());
     FMaxRecordSize = static_cast<size_t>(FOwner.MaxRecordSize());
+    FSharedFormulas.clear();
+    SyncTextCodepage();
 
     ReadFirstBOF();
     Progress(0);
@@ -171,8 +173,14 @@ void TXLSReader::ReadFirstBOF()
     if (BOF.Length < 4)
         throw Exception("Invalid BOF size");
     TByteCursor Body = BOF.Cursor();
-    Body.Skip(2, "the BIFF version");
+    const uint16_t BiffVersion = Body.U16("the BIFF version");
     const uint16_t Type = Body.U16("the substream type");
+    // Some writers put BIFF8 records in a "Book" stream; the BOF says so.
+    if (FOwner.GetVersion() == xvExcel50 && BOF.Id == 0x0809 && BiffVersion == 0x0600) {
+        FOwner.SetVersion(xvExcel97);
+        FMaxRecordSize = static_cast<size_t>(FOwner.MaxRecordSize());
+        SyncTextCodepage();
+    }
     // A worksheet file (BIFF2-4) has no globals: its cells go to the first sheet.
     if (Type == bsWorksheet)
         FCurrentSheet = 0;
@@ -267,6 +275,7 @@ void TXLSReader::RecEOF(TBiffRecord&)
 {
     FInWorksheet = false;
     // Per-substream state (the sheet's shared formulas) ends here.
+    FSharedFormulas.clear();
     if (LastSheetEnded())
         FDone = true;
 }

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -88,6 +89,58 @@ private:
     void RecFILEPASS(TBiffRecord& R);
     void RecBOUNDSHEET(TBiffRecord& R);
 
+public:
+    // Cell value records (CellRecords.cpp).
+    struct TCellHeader {
+        int Row;
+        int Col;
+        int Format;
+    };
+
+private:
+    // Text as a cell record holds it: 8-bit characters, or UTF-16LE bytes.
+    struct TCellText {
+        bool Wide = false;
+        std::string Bytes;
+    };
+    // One SHRFMLA record of the current sheet: the range it covers and its
+    // tokens (TokenSize bytes), followed by the constants of array tokens.
+    struct TSharedFormula {
+        uint16_t FirstRow, LastRow;
+        uint8_t FirstCol, LastCol;
+        int TokenSize;
+        std::vector<uint8_t> Tokens;
+    };
+    void RecCODEPAGE(TBiffRecord& R);
+    void RecSST(TBiffRecord& R);
+    void RecDIMENSIONS(TBiffRecord& R);
+    void RecBLANK(TBiffRecord& R);
+    void RecBLANK2(TBiffRecord& R);
+    void RecMULBLANK(TBiffRecord& R);
+    void RecNUMBER(TBiffRecord& R);
+    void RecNUMBER2(TBiffRecord& R);
+    void RecINTEGER2(TBiffRecord& R);
+    void RecRK(TBiffRecord& R);
+    void RecMULRK(TBiffRecord& R);
+    void RecLABEL(TBiffRecord& R);
+    void RecLABEL2(TBiffRecord& R);
+    void RecLABELSST(TBiffRecord& R);
+    void RecBOOLERR(TBiffRecord& R);
+    void RecBOOLERR2(TBiffRecord& R);
+    void RecFORMULA(TBiffRecord& R);
+    bool InCellSheet() const;
+    std::optional<std::span<const uint8_t>> NextContinue();
+    int TextCodepage() const;
+    void SyncTextCodepage();
+    std::string Text8(std::span<const uint8_t> Bytes) const;
+    TCellText ReadCellText(TByteCursor& C);
+    std::string CellTextToUtf8(const TCellText& Text) const;
+    void WriteCellText(const TCellHeader& H, const TCellText& Text);
+    std::string ReadStringRecord(TBiffRecord& R);
+    void ReadSharedFormula(const TBiffRecord& R);
+    bool ApplySharedFormula(int Col, int Row, std::vector<uint8_t>& Tokens, int& TokenSize);
+    bool WriteFormulaResult(int Col, int Row, int Format, const uint8_t* Tokens, int Size, const uint8_t* Result);
+
     TTabulon& FOwner;
     TXLSStream FStream;
     size_t FMaxRecordSize = 0;
@@ -101,4 +154,5 @@ private:
     // substream in the same sheet needs a chart of its own.
     const TXLSInFileChart* FLastFilledChart = nullptr;
     std::array<int32_t, 5> FRecPositions{};
+    std::vector<TSharedFormula> FSharedFormulas;
 };

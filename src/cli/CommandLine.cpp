@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "codegen/CellDump.h"
 #include "codegen/UnitGenerator.h"
 #include "model/Exception.h"
 #include "model/Tabulon.h"
@@ -8,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -22,34 +24,67 @@ struct TCliOptions {
     bool NoMerged = false;
     bool NoColumns = false;
     bool NoRows = false;
+    bool DumpCells = false;
+    int Codepage = 0;
     bool Progress = false;
     bool Quiet = false;
 };
 
-// Writes Text to Path through a temporary file in the same folder, so that a
-// failed write never leaves half a unit behind.
-void WriteFileAtomically(const std::string& Path, const std::string& Text)
+// Lines straight to a stream, each ended by CR LF as "Save file" writes them,
+// so a large unit is never held in memory whole.
+class TStreamSink : public TLineSink {
+public:
+    explicit TStreamSink(std::ostream& Out) : FOut(Out) {}
+    void AddLine(std::string_view Line) override
+    {
+        FOut.write(Line.data(), static_cast<std::streamsize>(Line.size()));
+        FOut.write("\r\n", 2);
+    }
+
+private:
+    std::ostream& FOut;
+};
+
+// Writes what Produce gives to Path (standard output for "" and "-"). A
+// regular file is written through a temporary file in the same folder and
+// renamed at the end, so a failed run never leaves half a file behind;
+// devices and pipes (/dev/null) are written directly.
+void WriteOutput(const std::string& Path, std::ostream& Out, const std::function<void(std::ostream&)>& Produce)
 {
-    if (Path == "/dev/null" || Path == "-") {
-        std::ofstream(Path, std::ios::binary) << Text;
+    if (Path.empty() || Path == "-") {
+        Produce(Out);
+        Out.flush();
         return;
     }
-    const std::string Temp = Path + ".tmp";
-    {
-        std::ofstream File(Temp, std::ios::binary | std::ios::trunc);
-        if (!File)
-            throw Exception("Cannot create file \"" + Path + "\"");
-        File.write(Text.data(), static_cast<std::streamsize>(Text.size()));
-        File.close();
-        if (!File) {
-            std::remove(Temp.c_str());
-            throw Exception("Cannot write file \"" + Path + "\"");
-        }
-    }
     std::error_code Ec;
-    std::filesystem::rename(Temp, Path, Ec);
+    const auto Status = std::filesystem::status(Path, Ec);
+    const bool Direct = !Ec && std::filesystem::exists(Status) && !std::filesystem::is_regular_file(Status);
+    const std::string Target = Direct ? Path : Path + ".tmp";
+    std::vector<char> Buffer(1 << 20);
+    std::ofstream File;
+    File.rdbuf()->pubsetbuf(Buffer.data(), static_cast<std::streamsize>(Buffer.size()));
+    File.open(Target, std::ios::binary | std::ios::trunc);
+    if (!File)
+        throw Exception("Cannot create file \"" + Path + "\"");
+    try {
+        Produce(File);
+        File.close();
+    } catch (...) {
+        File.close();
+        if (!Direct)
+            std::remove(Target.c_str());
+        throw;
+    }
+    if (!File) {
+        if (!Direct)
+            std::remove(Target.c_str());
+        throw Exception("Cannot write file \"" + Path + "\"");
+    }
+    if (Direct)
+        return;
+    std::filesystem::rename(Target, Path, Ec);
     if (Ec) {
-        std::remove(Temp.c_str());
+        std::remove(Target.c_str());
         throw Exception("Cannot create file \"" + Path + "\": " + Ec.message());
     }
 }
@@ -81,6 +116,11 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
     App.add_flag("--no-merged", Opt.NoMerged, "Leave out merged cells");
     App.add_flag("--no-columns", Opt.NoColumns, "Leave out column widths");
     App.add_flag("--no-rows", Opt.NoRows, "Leave out row heights");
+    App.add_flag("--dump-cells", Opt.DumpCells,
+                 "Write every stored cell as a tab-separated line (sheet, row, column, kind, value, formula) "
+                 "instead of the unit");
+    App.add_option("--codepage", Opt.Codepage, "Decode 8-bit text with this code page, whatever the file says")
+        ->check(CLI::Range(1, 65535));
     auto* ProgressFlag =
         App.add_flag("--progress", Opt.Progress, "Show reading progress on stderr even when it is not a terminal");
     App.add_flag("--quiet", Opt.Quiet, "Show no reading progress")->excludes(ProgressFlag);
@@ -111,6 +151,7 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         XLS.Clear();
         XLS.ClearSheets();
         XLS.Filename = Opt.Book;
+        XLS.CodepageOverride = static_cast<uint16_t>(Opt.Codepage);
         if (Opt.Progress || (ErrIsTerminal && !Opt.Quiet)) {
             XLS.OnProgress = [&, Last = -1](int Value) mutable {
                 if (Value == Last)
@@ -123,6 +164,11 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         XLS.Read();
         EndProgressLine();
 
+        if (Opt.DumpCells) {
+            WriteOutput(Opt.Output, Out, [&](std::ostream& Stream) { DumpCells(XLS, Stream); });
+            return 0;
+        }
+
         TUnitOptions Unit;
         Unit.Formatting = !Opt.NoFormatting;
         Unit.Values = !Opt.NoValues;
@@ -131,14 +177,10 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         Unit.Rows = !Opt.NoRows;
         Unit.PasFile = !Opt.Unit.empty() ? Opt.Unit : !Opt.Output.empty() ? Opt.Output : "ExcelFile.pas";
 
-        TStringListSink Sink;
-        GenerateUnit(XLS, Unit, Sink);
-        const std::string Text = Sink.Text();
-        if (Opt.Output.empty() || Opt.Output == "-")
-            Out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
-        else
-            WriteFileAtomically(Opt.Output, Text);
-        Out.flush();
+        WriteOutput(Opt.Output, Out, [&](std::ostream& Stream) {
+            TStreamSink Sink(Stream);
+            GenerateUnit(XLS, Unit, Sink);
+        });
     } catch (const std::bad_alloc&) {
         EndProgressLine();
         Err << "tabulon: out of memory\n";

@@ -3,20 +3,88 @@
 #include "PascalText.h"
 #include "model/Tabulon.h"
 
+#include <string>
+#include <vector>
+
+namespace {
+
+// A compiler refuses a procedure with too many statements (Free Pascal stops
+// at about 5,000 sheet calls with "Procedure too complex"), so a body longer
+// than this is split into numbered procedures that the named one calls in
+// order. Bodies up to this size keep the plain layout.
+constexpr size_t MaxBodyLines = 2000;
+
+// Whether a body line starts a statement, so a split may come before it.
+bool StartsStatement(const std::string& Line)
+{
+    return Line.size() > 2 && Line[0] == ' ' && Line[1] == ' ' && Line[2] != ' ' && Line.compare(2, 4, "end;") != 0;
+}
+
+// Receives a procedure's body and writes it out, split when it grows too long.
+// Holds at most one part of the body at a time.
+class TProcedureWriter : public TLineSink {
+public:
+    TProcedureWriter(TLineSink& Out, std::string Name) : FOut(Out), FName(std::move(Name)) {}
+
+    void AddLine(std::string_view Line) override
+    {
+        std::string Text(Line);
+        if (FPending.size() >= MaxBodyLines && StartsStatement(Text))
+            FlushPart();
+        FPending.push_back(std::move(Text));
+    }
+
+    void Finish()
+    {
+        if (FParts == 0) {
+            WriteProcedure(FName, FPending);
+        } else {
+            FlushPart();
+            std::vector<std::string> Calls;
+            for (int I = 1; I <= FParts; ++I)
+                Calls.push_back("  " + FName + std::to_string(I) + "(XLS);");
+            WriteProcedure(FName, Calls);
+        }
+    }
+
+private:
+    void FlushPart()
+    {
+        ++FParts;
+        WriteProcedure(FName + std::to_string(FParts), FPending);
+        FPending.clear();
+    }
+
+    void WriteProcedure(const std::string& Name, const std::vector<std::string>& Body)
+    {
+        FOut.AddLine("procedure " + Name + "(XLS: TTabulon);");
+        FOut.AddLine("begin");
+        for (const auto& Line : Body)
+            FOut.AddLine(Line);
+        FOut.AddLine("end;");
+        FOut.AddLine("");
+    }
+
+    TLineSink& FOut;
+    std::string FName;
+    std::vector<std::string> FPending;
+    int FParts = 0;
+};
+
+} // namespace
+
 void GenerateUnit(TTabulon& XLS, const TUnitOptions& Options, TLineSink& Out)
 {
-    TEmitContext Ctx{XLS, Options, Out};
     TSheets& Sheets = XLS.Sheets();
 
     auto Procedure = [&](const char* Name, auto&& Body) {
-        Out.AddLine(std::string("procedure ") + Name + "(XLS: TTabulon);");
-        Out.AddLine("begin");
-        Body();
-        Out.AddLine("end;");
-        Out.AddLine("");
+        TProcedureWriter Writer(Out, Name);
+        TEmitContext Ctx{XLS, Options, Writer};
+        Body(Ctx);
+        Writer.Finish();
     };
     auto PerSheet = [&](void (*Emit)(TEmitContext&, int)) {
-        return [&Ctx, &Sheets, Emit] {
+        return [&Sheets, Emit](TEmitContext& Ctx) {
             for (int S = 0; S < Sheets.Count(); ++S)
                 Emit(Ctx, S);
         };
@@ -34,11 +102,11 @@ void GenerateUnit(TTabulon& XLS, const TUnitOptions& Options, TLineSink& Out)
     Out.AddLine("");
 
     if (Options.Formatting) {
-        Procedure("AddFonts", [&] {
+        Procedure("AddFonts", [&](TEmitContext& Ctx) {
             for (int I = 5; I < XLS.Fonts().Count(); ++I)
                 EmitFont(Ctx, I);
         });
-        Procedure("AddFormats", [&] {
+        Procedure("AddFormats", [&](TEmitContext& Ctx) {
             for (int I = 1; I < XLS.Formats().Count(); ++I)
                 EmitFormat(Ctx, I);
         });

@@ -117,6 +117,9 @@ public:
     bool IsMac = false;
     bool PreserveMacros = false;
     bool ReadOnly = false;
+    // When not 0, 8-bit text of every file version is decoded with this code
+    // page instead of the one the file names.
+    uint16_t CodepageOverride = 0;
     // Called by the reader with the progress of a read.
     std::function<void(int)> OnProgress;
     std::function<void()> OnFunction;

@@ -1,5 +1,7 @@
 #include "TextCodec.h"
 
+#include "Codepages.h"
+
 #include <cerrno>
 #include <iconv.h>
 #include <map>
@@ -194,30 +196,9 @@ const char* CodepageIconvName(int Codepage)
     case 28591:
     case 65001:
         return nullptr;
-    case 367:
-        return "ASCII";
-    case 10000:
-    case 32768:
-        return "MACINTOSH";
-    case 10007:
-        return "MACCYRILLIC";
-    case 32769:
-        return "CP1252";
-    case 1361:
-        return "JOHAB";
-    case 437: case 737: case 775: case 850: case 852: case 855: case 857: case 858:
-    case 860: case 861: case 862: case 863: case 864: case 865: case 866: case 869:
-    case 874: case 932: case 936: case 949: case 950:
-    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
-        break;
     default:
-        return "CP1252";
+        return CodepageCharset(Codepage);
     }
-    static thread_local std::map<int, std::string> Names;
-    auto It = Names.find(Codepage);
-    if (It == Names.end())
-        It = Names.emplace(Codepage, "CP" + std::to_string(Codepage)).first;
-    return It->second.c_str();
 }
 
 std::string CodepageToUtf8(int Codepage, const uint8_t* Data, size_t Count)

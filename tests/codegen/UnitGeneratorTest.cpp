@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 std::vector<std::string> Generate(TTabulon& XLS, const TUnitOptions& Options)
@@ -82,6 +84,38 @@ TEST(UnitGenerator, SheetNamesAreQuotedAsPascalLiterals)
     const auto Lines = Generate(XLS, Options);
     EXPECT_EQ(Lines[13], "  XLS.Sheets[0].Name := 'Bob''s';");
     EXPECT_EQ(Lines[15], "    Name := 'Tab' + #9 + 'Name';");
+}
+
+// A compiler refuses procedures of many thousand statements, so a long body
+// is split into numbered procedures that the named one calls in order.
+TEST(UnitGenerator, LongCellValueBodiesAreSplitIntoNumberedProcedures)
+{
+    TTabulon XLS;
+    for (int Row = 0; Row < 4500; ++Row)
+        XLS.Sheets()[0].WriteNumber(0, Row, 0, Row);
+    TUnitOptions Options;
+    Options.Formatting = Options.Merged = Options.Columns = Options.Rows = false;
+    const auto Lines = Generate(XLS, Options);
+
+    auto Find = [&](const std::string& Text) {
+        return std::find(Lines.begin(), Lines.end(), Text) - Lines.begin();
+    };
+    const auto P1 = Find("procedure AddCellValues1(XLS: TTabulon);");
+    const auto P2 = Find("procedure AddCellValues2(XLS: TTabulon);");
+    const auto P3 = Find("procedure AddCellValues3(XLS: TTabulon);");
+    const auto Main = Find("procedure AddCellValues(XLS: TTabulon);");
+    ASSERT_LT(P3, static_cast<long>(Lines.size()));
+    EXPECT_EQ(Find("procedure AddCellValues4(XLS: TTabulon);"), static_cast<long>(Lines.size()));
+    EXPECT_EQ(P2 - P1, 2000 + 4);
+    EXPECT_EQ(P3 - P2, 2000 + 4);
+    EXPECT_EQ(Main - P3, 500 + 4);
+    EXPECT_EQ(Lines[P1 + 2], "  XLS.Sheets[0].WriteNumber(0,0,0,0);");
+    EXPECT_EQ(Lines[Main - 3], "  XLS.Sheets[0].WriteNumber(0,4499,0,4499);");
+    const std::vector<std::string> Calls(Lines.begin() + Main, Lines.begin() + Main + 7);
+    EXPECT_EQ(Calls, (std::vector<std::string>{"procedure AddCellValues(XLS: TTabulon);", "begin",
+                                               "  AddCellValues1(XLS);", "  AddCellValues2(XLS);",
+                                               "  AddCellValues3(XLS);", "end;", ""}));
+    EXPECT_EQ(Lines[Main + 8], "begin");
 }
 
 TEST(PascalText, UnitNameIsTheFileNameCutAtItsFirstFullStop)
