@@ -89,6 +89,11 @@ void TXLSReader::ReadBytes(std::vector<uint8_t> Bytes)
     Run([this, &Bytes] { return FStream.OpenBytes(std::move(Bytes)); });
 }
 
+void TXLSReader::ReadWorkbookStream(std::vector<uint8_t> Bytes, TExcelVersion Version)
+{
+    Run([this, &Bytes, Version] { return FStream.OpenWorkbookStream(std::move(Bytes), Version); });
+}
+
 template <typename TOpen> void TXLSReader::Run(TOpen&& Open)
 {
     // The stream is closed however the read ends.

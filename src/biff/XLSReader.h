@@ -50,6 +50,8 @@ public:
     void Read();
     // The same over a file's bytes already in memory (fuzzing, tests).
     void ReadBytes(std::vector<uint8_t> Bytes);
+    // A bare workbook stream (no compound document around it) read as Version.
+    void ReadWorkbookStream(std::vector<uint8_t> Bytes, TExcelVersion Version);
 
     // Stream positions after each of the last five dispatched records, newest
     // first. While a handler runs, [0] is the start of the current record's

@@ -112,6 +112,17 @@ TExcelVersion TXLSStream::OpenBytes(std::vector<uint8_t> Bytes)
     return DetectPlain();
 }
 
+TExcelVersion TXLSStream::OpenWorkbookStream(std::vector<uint8_t> Bytes, TExcelVersion Version)
+{
+    Close();
+    if (Bytes.size() > static_cast<size_t>(INT32_MAX))
+        throw Exception("the stream is too large");
+    FData = std::move(Bytes);
+    FOpen = true;
+    StreamSize = static_cast<int32_t>(FData.size());
+    return Version;
+}
+
 TExcelVersion TXLSStream::DetectPlain()
 {
     FOpen = true;

@@ -37,6 +37,9 @@ public:
     TExcelVersion OpenRead(const std::string& FileName);
     // The same detection over bytes already in memory (fuzzing, tests).
     TExcelVersion OpenBytes(std::vector<uint8_t> Bytes);
+    // A workbook stream already taken out of its compound document, read as
+    // Version (xvExcel50 for "Book", xvExcel97 for "Workbook"); returns Version.
+    TExcelVersion OpenWorkbookStream(std::vector<uint8_t> Bytes, TExcelVersion Version);
 
     // Reads the next header; returns the number of bytes read (4, or fewer at
     // the end of the stream, in which case Header is untouched).

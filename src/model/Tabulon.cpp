@@ -77,11 +77,30 @@ void TTabulon::LoadDesignTimeValues()
 
 void TTabulon::Read()
 {
+    PrepareRead();
+    TXLSReader Reader(*this);
+    Reader.Read();
+}
+
+void TTabulon::ReadBytes(std::vector<uint8_t> Bytes)
+{
+    PrepareRead();
+    TXLSReader Reader(*this);
+    Reader.ReadBytes(std::move(Bytes));
+}
+
+void TTabulon::ReadWorkbookStream(std::vector<uint8_t> Bytes, TExcelVersion Version)
+{
+    PrepareRead();
+    TXLSReader Reader(*this);
+    Reader.ReadWorkbookStream(std::move(Bytes), Version);
+}
+
+void TTabulon::PrepareRead()
+{
     Clear();
     FFonts->Clear();
     FFormats->Clear();
-    TXLSReader Reader(*this);
-    Reader.Read();
 }
 
 void TTabulon::Clear()

@@ -63,6 +63,10 @@ public:
 
     // Reads the file named by Filename into the model.
     void Read();
+    // Reads a file's bytes already in memory, as Read reads the named file.
+    void ReadBytes(std::vector<uint8_t> Bytes);
+    // Reads a workbook stream taken out of its compound document as Version.
+    void ReadWorkbookStream(std::vector<uint8_t> Bytes, TExcelVersion Version);
     void Clear();
     void ClearSheets();
 
@@ -137,6 +141,8 @@ public:
     TExtraObjects ExtraObjects;
 
 private:
+    void PrepareRead();
+
     TExcelVersion FVersion = xvExcel97;
     int FMaxRecordSize = 8224;
     uint16_t FCodepage = 1200;
