@@ -30,19 +30,30 @@ struct TCliOptions {
     bool Quiet = false;
 };
 
-// Lines straight to a stream, each ended by CR LF as "Save file" writes them,
-// so a large unit is never held in memory whole.
+// Lines to a stream, each ended by CR LF as "Save file" writes them, so a
+// large unit is never held in memory whole. Lines are gathered into blocks
+// of about 64 KB: one stream call per line costs more than the line itself.
 class TStreamSink : public TLineSink {
 public:
-    explicit TStreamSink(std::ostream& Out) : FOut(Out) {}
+    explicit TStreamSink(std::ostream& Out) : FOut(Out) { FBlock.reserve(BlockSize); }
     void AddLine(std::string_view Line) override
     {
-        FOut.write(Line.data(), static_cast<std::streamsize>(Line.size()));
-        FOut.write("\r\n", 2);
+        FBlock.append(Line);
+        FBlock += "\r\n";
+        if (FBlock.size() >= BlockSize - 512)
+            Flush();
+    }
+    // Writes what is gathered; due after the last line.
+    void Flush()
+    {
+        FOut.write(FBlock.data(), static_cast<std::streamsize>(FBlock.size()));
+        FBlock.clear();
     }
 
 private:
+    static constexpr size_t BlockSize = size_t(1) << 16;
     std::ostream& FOut;
+    std::string FBlock;
 };
 
 // Writes what Produce gives to Path (standard output for "" and "-"). A
@@ -180,6 +191,7 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
         WriteOutput(Opt.Output, Out, [&](std::ostream& Stream) {
             TStreamSink Sink(Stream);
             GenerateUnit(XLS, Unit, Sink);
+            Sink.Flush();
         });
     } catch (const std::bad_alloc&) {
         EndProgressLine();

@@ -30,6 +30,12 @@ const char* KindName(TCellType Type)
     return "Unknown";
 }
 
+void AppendInt(std::string& Out, int Value)
+{
+    char Buf[16];
+    Out.append(Buf, std::to_chars(Buf, Buf + sizeof Buf, Value).ptr);
+}
+
 void AppendNumber(std::string& Out, double Value)
 {
     if (std::isnan(Value)) {
@@ -41,8 +47,7 @@ void AppendNumber(std::string& Out, double Value)
         return;
     }
     char Buf[32];
-    const auto Res = std::to_chars(Buf, Buf + sizeof Buf, Value);
-    Out.append(Buf, Res.ptr);
+    Out.append(Buf, ShortestDouble(Buf, Buf + sizeof Buf, Value));
 }
 
 void AppendEscaped(std::string& Out, std::string_view Text)
@@ -98,16 +103,16 @@ void DumpCells(TTabulon& XLS, std::ostream& Out)
             const int Col = Cell->Col();
             const int Row = Cell->Row();
             Buf += SheetField;
-            Buf += std::to_string(Row);
+            AppendInt(Buf, Row);
             Buf += '\t';
-            Buf += std::to_string(Col);
+            AppendInt(Buf, Col);
             Buf += '\t';
             Buf += KindName(Cell->CellType());
             Buf += '\t';
             switch (Cell->CellType()) {
             case ctBlank: break;
             case ctFloat: AppendNumber(Buf, static_cast<TFloatCell*>(Cell)->Value); break;
-            case ctString: AppendEscaped(Buf, Sheet.GetCellText(Col, Row)); break;
+            case ctString: AppendEscaped(Buf, Sheet.CellText(*Cell)); break;
             case ctBoolean: Buf += static_cast<TBooleanCell*>(Cell)->Value ? "TRUE" : "FALSE"; break;
             case ctError: Buf += ErrorText(static_cast<TErrorCell*>(Cell)->Value); break;
             case ctNumberFormula: AppendNumber(Buf, static_cast<TNumberFormulaCell*>(Cell)->Value); break;
@@ -120,7 +125,7 @@ void DumpCells(TTabulon& XLS, std::ostream& Out)
             if (Cell->IsFormula()) {
                 // One formula the decoder cannot read does not end the dump.
                 try {
-                    AppendEscaped(Buf, Sheet.GetFormulaText(Col, Row));
+                    AppendEscaped(Buf, Sheet.FormulaText(*static_cast<TFormulaCell*>(Cell)));
                 } catch (const std::exception& E) {
                     Buf += "<error: ";
                     AppendEscaped(Buf, E.what());

@@ -5,13 +5,15 @@
 #include "model/CellStorage.h"
 #include "model/Tabulon.h"
 
+#include <charconv>
 #include <string>
 
 namespace {
 
 void AppendInt(std::string& Line, int Value)
 {
-    Line += std::to_string(Value);
+    char Buf[16];
+    Line.append(Buf, std::to_chars(Buf, Buf + sizeof Buf, Value).ptr);
 }
 
 } // namespace
@@ -50,12 +52,12 @@ void EmitCellValues(TEmitContext& Ctx, int SheetIndex)
         case ctFloat:
             Start("WriteNumber");
             Line += ',';
-            Line += FloatToPascal(static_cast<TFloatCell*>(Cell)->Value);
+            AppendFloatToPascal(Line, static_cast<TFloatCell*>(Cell)->Value);
             break;
         case ctString:
             Start("WriteString");
             Line += ',';
-            Line += PascalString(Sheet.GetCellText(C, R));
+            AppendPascalString(Line, Sheet.CellText(*Cell));
             break;
         case ctBoolean:
             Start("WriteBoolean");
@@ -64,9 +66,9 @@ void EmitCellValues(TEmitContext& Ctx, int SheetIndex)
         case ctNumberFormula:
             Start("WriteNumFormula");
             Line += ',';
-            Line += PascalString(Sheet.GetFormulaText(C, R));
+            AppendPascalString(Line, Sheet.FormulaText(*static_cast<TFormulaCell*>(Cell)));
             Line += ',';
-            Line += FloatToPascal(static_cast<TNumberFormulaCell*>(Cell)->Value);
+            AppendFloatToPascal(Line, static_cast<TNumberFormulaCell*>(Cell)->Value);
             break;
         case ctErrorFormula:
             Start("WriteString");

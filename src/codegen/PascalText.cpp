@@ -1,5 +1,7 @@
 #include "PascalText.h"
 
+#include <charconv>
+
 namespace {
 bool IsControl(unsigned char C)
 {
@@ -9,10 +11,18 @@ bool IsControl(unsigned char C)
 
 std::string PascalString(std::string_view Text)
 {
-    if (Text.empty())
-        return "''";
     std::string Result;
-    Result.reserve(Text.size() + 2);
+    AppendPascalString(Result, Text);
+    return Result;
+}
+
+void AppendPascalString(std::string& Result, std::string_view Text)
+{
+    if (Text.empty()) {
+        Result += "''";
+        return;
+    }
+    Result.reserve(Result.size() + Text.size() + 2);
     bool InQuotes = false;
     bool First = true;
     for (const char Ch : Text) {
@@ -25,7 +35,8 @@ std::string PascalString(std::string_view Text)
             if (!First)
                 Result += " + ";
             Result += '#';
-            Result += std::to_string(C);
+            char Digits[4];
+            Result.append(Digits, std::to_chars(Digits, Digits + sizeof Digits, C).ptr);
         } else {
             if (!InQuotes) {
                 if (!First)
@@ -42,7 +53,6 @@ std::string PascalString(std::string_view Text)
     }
     if (InQuotes)
         Result += '\'';
-    return Result;
 }
 
 std::string UnitNameFromPath(std::string_view Path)

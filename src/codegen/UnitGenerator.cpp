@@ -15,35 +15,37 @@ namespace {
 constexpr size_t MaxBodyLines = 2000;
 
 // Whether a body line starts a statement, so a split may come before it.
-bool StartsStatement(const std::string& Line)
+bool StartsStatement(std::string_view Line)
 {
-    return Line.size() > 2 && Line[0] == ' ' && Line[1] == ' ' && Line[2] != ' ' && Line.compare(2, 4, "end;") != 0;
+    return Line.size() > 2 && Line[0] == ' ' && Line[1] == ' ' && Line[2] != ' ' && Line.substr(2, 4) != "end;";
 }
 
 // Receives a procedure's body and writes it out, split when it grows too long.
-// Holds at most one part of the body at a time.
+// Holds at most one part of the body at a time, as one text with the end of
+// each line, so a line costs no allocation of its own.
 class TProcedureWriter : public TLineSink {
 public:
     TProcedureWriter(TLineSink& Out, std::string Name) : FOut(Out), FName(std::move(Name)) {}
 
     void AddLine(std::string_view Line) override
     {
-        std::string Text(Line);
-        if (FPending.size() >= MaxBodyLines && StartsStatement(Text))
+        if (FEnds.size() >= MaxBodyLines && StartsStatement(Line))
             FlushPart();
-        FPending.push_back(std::move(Text));
+        FText.append(Line);
+        FEnds.push_back(FText.size());
     }
 
     void Finish()
     {
         if (FParts == 0) {
-            WriteProcedure(FName, FPending);
+            WriteProcedure(FName);
         } else {
             FlushPart();
-            std::vector<std::string> Calls;
-            for (int I = 1; I <= FParts; ++I)
-                Calls.push_back("  " + FName + std::to_string(I) + "(XLS);");
-            WriteProcedure(FName, Calls);
+            for (int I = 1; I <= FParts; ++I) {
+                FText += "  " + FName + std::to_string(I) + "(XLS);";
+                FEnds.push_back(FText.size());
+            }
+            WriteProcedure(FName);
         }
     }
 
@@ -51,23 +53,29 @@ private:
     void FlushPart()
     {
         ++FParts;
-        WriteProcedure(FName + std::to_string(FParts), FPending);
-        FPending.clear();
+        WriteProcedure(FName + std::to_string(FParts));
     }
 
-    void WriteProcedure(const std::string& Name, const std::vector<std::string>& Body)
+    // Writes the pending lines as the body of procedure Name and drops them.
+    void WriteProcedure(const std::string& Name)
     {
         FOut.AddLine("procedure " + Name + "(XLS: TTabulon);");
         FOut.AddLine("begin");
-        for (const auto& Line : Body)
-            FOut.AddLine(Line);
+        size_t Start = 0;
+        for (const size_t End : FEnds) {
+            FOut.AddLine(std::string_view(FText).substr(Start, End - Start));
+            Start = End;
+        }
         FOut.AddLine("end;");
         FOut.AddLine("");
+        FText.clear();
+        FEnds.clear();
     }
 
     TLineSink& FOut;
     std::string FName;
-    std::vector<std::string> FPending;
+    std::string FText;
+    std::vector<size_t> FEnds;
     int FParts = 0;
 };
 

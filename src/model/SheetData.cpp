@@ -239,13 +239,18 @@ std::string TSheet::GetCellText(int Col, int Row)
     const TCell* Cell = Cells.Find(CellKey(Col, Row));
     if (!Cell)
         return std::string();
-    const TCellType Type = Cell->CellType();
+    return CellText(*Cell);
+}
+
+std::string TSheet::CellText(const TCell& Cell)
+{
+    const TCellType Type = Cell.CellType();
     if (Type >= ctNumberFormula && Type <= ctErrorFormula) {
         const TTabulon* Owner = FCollection.GetOwner();
         if (Owner && Owner->ShowFormulas)
-            return DecodeCellFormula(static_cast<const TFormulaCell&>(*Cell));
+            return DecodeCellFormula(static_cast<const TFormulaCell&>(Cell));
     }
-    return ValueText(*Cell);
+    return ValueText(Cell);
 }
 
 std::string TSheet::GetFormulaText(int Col, int Row)

@@ -109,6 +109,10 @@ public:
     std::string GetCellText(int Col, int Row);
     // Raises "Cell is missing/is of wrong type" unless a formula cell is there.
     std::string GetFormulaText(int Col, int Row);
+    // As GetCellText and GetFormulaText, for a cell of this sheet already at
+    // hand (the walks over all cells need no second lookup).
+    std::string CellText(const TCell& Cell);
+    std::string FormulaText(const TFormulaCell& Cell) const { return DecodeCellFormula(Cell); }
 
     TSheets& Collection() { return FCollection; }
     int ID() const { return FID; }

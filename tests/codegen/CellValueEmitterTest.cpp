@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -99,6 +100,25 @@ TEST(FloatToPascal, ReadsBackAsTheSameDouble)
     };
     for (const auto& C : Cases)
         EXPECT_EQ(FloatToPascal(C.Value), C.Text) << C.Text;
+}
+
+// The integer path must give std::to_chars' text exactly, including where the
+// exponent form is shorter or ties with the plain digits.
+TEST(ShortestDouble, IntegersMatchToChars)
+{
+    std::vector<double> Values = {0,      1,       -1,      9,          10,        10000,     -10000,
+                                  100000, -100000, 120000,  123000,     1234000,   1000000,   1200000,
+                                  1e14,   1.5e14,  -1e14,   123456789e5, 1e15,      9007199254740991.0,
+                                  9007199254740992.0, 9007199254740994.0, 1e16, -9007199254740991.0, 0.5, -7.25, 1e-5};
+    for (double P = 1; P < 1e17; P *= 10)
+        for (const double M : {1.0, 2.0, 11.0, 101.0, 1001.0})
+            Values.push_back(M * P);
+    for (const double V : Values) {
+        char Want[32];
+        char Got[32];
+        const std::string Expected(Want, std::to_chars(Want, Want + sizeof Want, V).ptr);
+        EXPECT_EQ(std::string(Got, ShortestDouble(Got, Got + sizeof Got, V)), Expected) << Expected;
+    }
 }
 
 } // namespace
