@@ -21,7 +21,10 @@ for step in "${STEPS[@]}"; do
   case $step in
     asan)
       echo "== unit tests under AddressSanitizer + UndefinedBehaviorSanitizer" >&2
-      TABULON_BUILD_DIR=build-asan bash scripts/build.sh -DTABULON_WERROR=ON \
+      # Warnings are errors in the plain build; g++ 12's stringop checks give
+      # false alarms on sanitizer-instrumented code (a vector resize in
+      # XLSReaderTest), so here they stay warnings.
+      TABULON_BUILD_DIR=build-asan bash scripts/build.sh -DTABULON_WERROR=OFF \
         -DTABULON_SANITIZE="address;undefined" -DTABULON_GUI=OFF -DTABULON_BENCH=OFF
       ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
       ;;
