@@ -3,6 +3,7 @@
 // text and the shared string table.
 #include "CellRecords.h"
 
+#include "BiffRecords.h"
 #include "BiffString.h"
 #include "SST.h"
 #include "XLSReader.h"
@@ -28,13 +29,8 @@ double DecodeRK(uint32_t RK)
 
 namespace {
 
-constexpr uint16_t IdCONTINUE = 0x003C;
-constexpr uint16_t IdSHRFMLA = 0x00BC;
-constexpr uint16_t IdSHRFMLA4 = 0x04BC;
-constexpr uint16_t IdARRAY = 0x0221;
+// Data tables need no handler of their own, so TABLE is not in the record list.
 constexpr uint16_t IdTABLE = 0x0236;
-constexpr uint16_t IdSTRING = 0x0207;
-constexpr uint16_t IdSTRING2 = 0x0007;
 constexpr uint8_t tExp = 0x01;
 
 TXLSReader::TCellHeader ReadCellHeader(TByteCursor& C)
@@ -117,7 +113,7 @@ std::optional<std::span<const uint8_t>> TXLSReader::NextContinue()
 {
     TBiffHeader Header;
     TBiffRecord Next;
-    if (!PeekNextHeader(Header) || Header.RecId != IdCONTINUE || !ReadNextRecord(Next))
+    if (!PeekNextHeader(Header) || Header.RecId != brCONTINUE || !ReadNextRecord(Next))
         return std::nullopt;
     return Next.Body;
 }
@@ -407,7 +403,7 @@ bool TXLSReader::ApplySharedFormula(int Col, int Row, std::vector<uint8_t>& Toke
 std::string TXLSReader::ReadStringRecord(TBiffRecord& R)
 {
     TByteCursor C = R.Cursor();
-    if (R.Id == IdSTRING2) {
+    if (R.Id == brSTRING2) {
         const uint8_t Count = C.U8("the character count");
         return Text8(C.Bytes(Count, "the text"));
     }
@@ -449,7 +445,7 @@ bool TXLSReader::WriteFormulaResult(int Col, int Row, int Format, const uint8_t*
         TBiffHeader Header;
         if (!PeekNextHeader(Header))
             return false;
-        if (Header.RecId == IdSHRFMLA || Header.RecId == IdSHRFMLA4) {
+        if (Header.RecId == brSHRFMLA || Header.RecId == brSHRFMLA4) {
             TBiffRecord Shared;
             ReadNextRecord(Shared);
             ReadSharedFormula(Shared);
@@ -463,7 +459,7 @@ bool TXLSReader::WriteFormulaResult(int Col, int Row, int Format, const uint8_t*
             if (!PeekNextHeader(Header))
                 return false;
         }
-        if (Header.RecId != IdSTRING && Header.RecId != IdSTRING2)
+        if (Header.RecId != brSTRING && Header.RecId != brSTRING2)
             return false;
         TBiffRecord Str;
         ReadNextRecord(Str);
@@ -529,13 +525,13 @@ void TXLSReader::RecFORMULA(TBiffRecord& R)
     const bool StartsWithExp = Size > 0 && Tokens[0] == tExp;
     TBiffHeader Header;
     if ((Flags & 0x0008) && StartsWithExp) {
-        if (PeekNextHeader(Header) && (Header.RecId == IdSHRFMLA || Header.RecId == IdSHRFMLA4)) {
+        if (PeekNextHeader(Header) && (Header.RecId == brSHRFMLA || Header.RecId == brSHRFMLA4)) {
             TBiffRecord Shared;
             ReadNextRecord(Shared);
             ReadSharedFormula(Shared);
         }
         ApplySharedFormula(H.Col, H.Row, Tokens, Size);
-    } else if (StartsWithExp && PeekNextHeader(Header) && Header.RecId == IdARRAY) {
+    } else if (StartsWithExp && PeekNextHeader(Header) && Header.RecId == brARRAY) {
         TBiffRecord Array;
         ReadNextRecord(Array);
         S.WriteArrayFormulaTokens(H.Col, H.Row, H.Format, Tokens.data(), Size, Result.Number(), Array.Body.data(),
